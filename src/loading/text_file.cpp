@@ -1,0 +1,121 @@
+#include "loading/text_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "machine/orvik_error.h"
+
+namespace orvik {
+
+namespace {
+
+[[noreturn]] void lineTooLong(const std::string& name, long lineNumber) {
+    throw OrvikError("Line " + std::to_string(lineNumber) + " of '" + name + "' is longer than " +
+                     std::to_string(kMaxLineLength) + " characters");
+}
+
+// A regular file read through a buffer, so that only the lines start-up asks
+// for are ever read, whatever the size of the file.
+class FileTextStream : public TextStream {
+public:
+    FileTextStream(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
+    ~FileTextStream() override { ::close(fd_); }
+    FileTextStream(const FileTextStream&) = delete;
+    FileTextStream& operator=(const FileTextStream&) = delete;
+
+    bool atEndOfStream() override { return !fill(); }
+
+    std::string readLine() override {
+        ++lineNumber_;
+        std::string line;
+        while (fill()) {
+            const char c = buffer_[start_++];
+            if (c == '\n')
+                return line;
+            if (c == '\r') {
+                if (fill() && buffer_[start_] == '\n')
+                    ++start_;
+                return line;
+            }
+            if (line.size() == kMaxLineLength)
+                lineTooLong(name_, lineNumber_);
+            line.push_back(c);
+        }
+        return line;
+    }
+
+private:
+    // True when at least one byte is waiting in the buffer.
+    bool fill() {
+        if (start_ < end_)
+            return true;
+        for (;;) {
+            const ssize_t got = ::read(fd_, buffer_, sizeof buffer_);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                throw OrvikError("Cannot read '" + name_ + "' (" + std::strerror(errno) + ")");
+            start_ = 0;
+            end_ = static_cast<size_t>(got);
+            return got > 0;
+        }
+    }
+
+    int fd_;
+    std::string name_;
+    char buffer_[65536];
+    size_t start_ = 0;
+    size_t end_ = 0;
+    long lineNumber_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<TextStream> openTextFileForReading(const std::string& name) {
+    // O_NONBLOCK keeps the open itself from waiting on a FIFO with no writer;
+    // the file type is checked before anything is read.
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT)
+            throw OrvikError("File not found: '" + name + "' (" + std::strerror(error) + ")");
+        throw OrvikError("Cannot open '" + name + "' (" + std::strerror(error) + ")");
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const bool directory = S_ISDIR(info.st_mode);
+        ::close(fd);
+        throw OrvikError("Cannot open '" + name + "': " +
+                         (directory ? "it is a directory" : "it is not a regular file"));
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return std::make_unique<FileTextStream>(fd, name);
+}
+
+StringTextStream::StringTextStream(std::string text, std::string name)
+    : text_(std::move(text)), name_(std::move(name)) {}
+
+bool StringTextStream::atEndOfStream() { return position_ >= text_.size(); }
+
+std::string StringTextStream::readLine() {
+    ++lineNumber_;
+    const size_t end = text_.find_first_of("\r\n", position_);
+    const size_t stop = end == std::string::npos ? text_.size() : end;
+    if (stop - position_ > kMaxLineLength)
+        lineTooLong(name_, lineNumber_);
+    std::string line = text_.substr(position_, stop - position_);
+    position_ = stop;
+    if (position_ < text_.size()) {
+        const bool crLf = text_[position_] == '\r' && position_ + 1 < text_.size() &&
+                          text_[position_ + 1] == '\n';
+        position_ += crLf ? 2 : 1;
+    }
+    return line;
+}
+
+} // namespace orvik

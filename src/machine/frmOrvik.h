@@ -1,0 +1,115 @@
+#pragma once
+// The window object of the simulator: every register, flag and step variable,
+// the decoded parts of the current microinstruction, and the routines that
+// load the files, decode a microinstruction and run one Trace. The control
+// store and the main memory are not held here: they are the texts of the panes
+// txtContStore and txtMainMem, which every step reads afresh through the
+// window services.
+//
+// The routines live in the folder of their subsystem:
+//   src/machine    the step (cmdNav_Click) and the main-memory operations
+//   src/microcode  the field decoders and the instruction notation
+//   src/loading    start-up (Form_Load) and the two file loaders
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "machine/window_services.h"
+
+namespace orvik {
+
+class frmOrvik {
+public:
+    explicit frmOrvik(WindowServices& window) : win(window) {}
+
+    // ---- Event routines -------------------------------------------------------------
+    // Start-up: asks for both files, resets, loads both listings and previews
+    // microinstruction 0. On any failure it shows the description in a message
+    // box, ends the program and returns false.
+    bool Form_Load();
+    // 0 runs one Trace, 1 runs Exit, any other index does nothing. A run-time
+    // error inside the Trace propagates as OrvikError; the state reached stays.
+    void cmdNav_Click(int16_t Index);
+    // What a click on a command button runs: cmdNav_Click with a run-time error
+    // shown in a message box, after which the program goes on with the state reached.
+    void handleClick(int16_t Index);
+
+    // ---- Field decoders (src/microcode) ----------------------------------------------
+    std::string GetBStr(const std::string& field);
+    int32_t GetBVal(const std::string& field);
+    std::string GetCstr(const std::string& field);
+    int16_t GetCVal(const std::string& field);
+    int32_t GetAVal(const std::string& name);
+    std::string GetALUStr(const std::string& field);
+    int32_t GetALUVal(const std::string& field);
+
+    // ---- Registers (32-bit) ----------------------------------------------------------
+    int32_t mlngMAR = 0, mlngMDR = 0, mlngMBR = 0, mlngTOS = 0, mlngOPC = 0, mlngH = 0;
+    int32_t mlngPC = 0, mlngSP = 0, mlngLV = 0, mlngCPP = 0, mlngMPC = 0;
+
+    // ---- Flags and the ALU box value (16-bit) ------------------------------------------
+    int16_t mintALU = 0, mintN = 0, mintZ = 0;
+
+    // ---- Step control ----------------------------------------------------------------
+    int16_t mintPos = 0;     // position the next Trace executes
+    int16_t mintNext = 0;    // next-address field of the microinstruction being executed
+    int16_t mNoClks = 0;     // 1 once a microinstruction named its own position as next
+    int16_t mNoLines = 0;    // end-of-run bound from loading
+    int16_t mintTlines = 0;  // control-store lines set aside at loading
+    std::string mstrMem;     // memory word; "Write"/"WrFetch" is a pending write
+    int16_t mintMem = 0;     // main-memory line index read (start-up: value of line 0)
+    int16_t mintMPos = 0;    // value read from that line (start-up: 0)
+    std::string mstrMainMem; // main-memory listing being rebuilt by a write
+    int32_t mlngMMPos = 0;   // line counter while the memory file is read
+
+    // ---- Decoded microinstruction ----------------------------------------------------
+    std::vector<std::string> mstrLines;   // control-store listing split at CR LF
+    std::vector<std::string> mintFields;  // current line split at tabs
+    std::vector<std::string> mstrMLines;  // main-memory listing split at CR LF
+    std::vector<std::string> mstrMFields; // memory line at PC split at tabs
+    std::string mstrB;                    // B operand name
+    int32_t mlngBIdx = 0;                 // B operand value
+    std::string mstrC;                    // destination text, such as "SP=MDR="
+    int16_t mintLH = 0;                   // destination count
+    std::vector<std::string> mstrLH;      // mstrC split at "="
+    std::string mstrA;                    // A operand name
+    int32_t mlngAIdx = 0;                 // A operand value; box index during C-bus writes
+    std::string mstrALU;                  // ALU text
+    int32_t mlngtemp = 0;                 // ALU result
+    std::string mstrgoto;                 // jump text
+
+private:
+    WindowServices& win;
+
+    // ---- Start-up (src/loading/form_load.cpp) ------------------------------------------
+    void resetMachine();
+    std::string askFileName(const std::string& prompt);
+    void showResetValues();
+    void loadControlStore(TextStream& file);
+    void loadMainMemory(TextStream& file);
+    void showMicroinstructionFields();
+    void previewMicroinstruction0();
+
+    // ---- Decode steps shared by start-up and the Trace (src/microcode/notation.cpp) ----
+    void decodeOperands();                 // B operand, C bus, A operand
+    void decodeALU();                      // ALU text and result
+    void startMemoryOperation();           // memory word and its register effects
+    void chooseNextPosition();             // jump field, instruction text
+    void setZeroFlag();                    // Z flag and the ALU-field-0 rule
+    std::string jumpText(const std::string& jumpField) const;
+    std::string instructionText(const std::string& jumpField) const;
+
+    // ---- The Trace step and memory (src/machine) ---------------------------------------
+    void trace();
+    void writeCBus();
+    void memoryWrite();
+    void memoryReadAtPC();
+
+    // ---- Helpers ---------------------------------------------------------------------
+    void showRegister(int64_t boxIndex, int32_t value);
+    void assignRegister(const std::string& name, int32_t value);
+    const std::string& field(int index) const;
+};
+
+} // namespace orvik
