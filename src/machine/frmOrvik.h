@@ -86,30 +86,35 @@ private:
     void resetMachine();
     std::string askFileName(const std::string& prompt);
     void showResetValues();
+    const int32_t* registerOfBox(int boxIndex) const;
     void loadControlStore(TextStream& file);
     void loadMainMemory(TextStream& file);
-    void showMicroinstructionFields();
     void previewMicroinstruction0();
 
     // ---- Decode steps shared by start-up and the Trace (src/microcode/notation.cpp) ----
-    void decodeOperands();                 // B operand, C bus, A operand
-    void decodeALU();                      // ALU text and result
-    void startMemoryOperation();           // memory word and its register effects
-    void chooseNextPosition();             // jump field, instruction text
+    const std::string& field(int index) const;
+    void showMicroinstructionFields();     // txtMIR: fields 1 to 6, each with a blank
+    void showFieldBoxes();                 // txtALU and txtMPC as the listing writes them
+    void decodeNextAddress();
+    void decodeBOperand();
+    void decodeCBus();
+    void presetAOperand();
+    void decodeALU();
+    std::string jumpText() const;
+    std::string instructionText() const;
+    void chooseNextPosition();             // jump field: next position and instruction box
     void setZeroFlag();                    // Z flag and the ALU-field-0 rule
-    std::string jumpText(const std::string& jumpField) const;
-    std::string instructionText(const std::string& jumpField) const;
 
-    // ---- The Trace step and memory (src/machine) ---------------------------------------
+    // ---- The Trace step and main memory (src/machine) ----------------------------------
     void trace();
+    bool runHasEnded() const;
+    void readMicroinstruction();
     void writeCBus();
+    void previewCBus();
     void memoryWrite();
     void memoryReadAtPC();
-
-    // ---- Helpers ---------------------------------------------------------------------
+    void startMemoryOperation();
     void showRegister(int64_t boxIndex, int32_t value);
-    void assignRegister(const std::string& name, int32_t value);
-    const std::string& field(int index) const;
 };
 
 } // namespace orvik

@@ -58,3 +58,24 @@ void Session::edit(Box pane, int line, const std::string& text) {
 }
 
 } // namespace orvik::testing
+
+namespace orvik::testing {
+
+std::string fileText(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+Bench::Bench(const std::string& memory)
+    : Session(fileText({"0\t1\t0\t0\t0\t0\t0", "1\t2\t0\t10\t4\t0\t0"}), memory) {
+    trace();
+}
+
+void Bench::run(const std::string& line) {
+    edit(Box::txtContStore, form.mintPos, line);
+    trace();
+}
+
+} // namespace orvik::testing

@@ -53,3 +53,19 @@ struct Session {
 };
 
 } // namespace orvik::testing
+
+namespace orvik::testing {
+
+// Joins lines into a file text, each line ended by LF.
+std::string fileText(std::initializer_list<std::string> lines);
+
+// A machine past its first Trace, ready to run test microinstructions with PC
+// = 0: line 0 goes to 1, line 1 sets PC to 0 and goes to 2. `memory` is the
+// memory file.
+struct Bench : Session {
+    explicit Bench(const std::string& memory = "0\t0\n");
+    // Puts `line` at the position the next Trace executes and runs that Trace.
+    void run(const std::string& line);
+};
+
+} // namespace orvik::testing

@@ -1,0 +1,152 @@
+// Start-up: ask for the two files, reset the machine, load both listings and
+// preview microinstruction 0, so that the window opens ready for the first
+// Trace. Any failure is shown in a message box and ends the program before
+// the window is ever shown.
+
+#include <new>
+
+#include "loading/listing_text.h"
+#include "machine/checked.h"
+#include "machine/frmOrvik.h"
+
+namespace orvik {
+
+namespace {
+
+constexpr const char* kTitle = "Orvik Simulator";
+constexpr const char* kControlPrompt = "Please enter the file name of the control file:";
+constexpr const char* kMemoryPrompt = "Please enter the file name of the memory file:";
+constexpr const char* kEmptyNameMessage = "Please enter the file name.";
+
+std::string addressField(const std::string& line) { return line.substr(0, line.find('\t')); }
+
+} // namespace
+
+bool frmOrvik::Form_Load() {
+    try {
+        resetMachine();
+        const std::string controlName = askFileName(kControlPrompt);
+        // The control-store file is opened before the memory file is asked for,
+        // so a wrong name ends start-up at once.
+        std::unique_ptr<TextStream> controlFile = win.openTextFile(controlName);
+        const std::string memoryName = askFileName(kMemoryPrompt);
+        std::unique_ptr<TextStream> memoryFile = win.openTextFile(memoryName);
+        showResetValues();
+        loadControlStore(*controlFile);
+        mintFields = splitText(elementAt(mstrLines, mintPos, "Control-store line 0"), "\t");
+        showMicroinstructionFields();
+        loadMainMemory(*memoryFile);
+        previewMicroinstruction0();
+        mNoClks = 0;
+        return true;
+    } catch (const OrvikError& error) {
+        win.messageBox(error.what());
+    } catch (const std::bad_alloc&) {
+        win.messageBox("Out of memory while loading the files");
+    }
+    win.endProgram();
+    return false;
+}
+
+void frmOrvik::resetMachine() {
+    mlngMAR = mlngMDR = mlngMBR = mlngTOS = mlngOPC = mlngH = mlngMPC = 0;
+    mlngPC = -1;
+    mlngSP = 511;
+    mlngLV = 768;
+    mlngCPP = 256;
+    mintALU = mintN = mintZ = 0;
+}
+
+std::string frmOrvik::askFileName(const std::string& prompt) {
+    // Only the empty text counts as no answer: a name of blanks is a name.
+    std::string name;
+    while (name.empty()) {
+        name = win.inputBox(prompt, kTitle);
+        if (name.empty())
+            win.messageBox(kEmptyNameMessage);
+    }
+    return name;
+}
+
+void frmOrvik::showResetValues() {
+    for (int k = 0; k <= 5; ++k)
+        showRegister(k, *registerOfBox(k));
+    win.setBoxText(Box::txtMPC, hexText(mlngMPC));
+    for (int k = 6; k <= 9; ++k)
+        showRegister(k, *registerOfBox(k));
+    win.setBoxText(Box::txtALU, hexText16(mintALU));
+    win.setBoxText(Box::txtN, hexText16(mintN));
+    win.setBoxText(Box::txtZ, hexText16(mintZ));
+}
+
+const int32_t* frmOrvik::registerOfBox(int boxIndex) const {
+    const int32_t* const kRegisters[] = {&mlngMAR, &mlngMDR, &mlngMBR, &mlngTOS, &mlngOPC,
+                                         &mlngH,   &mlngPC,  &mlngSP,  &mlngLV,  &mlngCPP};
+    return kRegisters[boxIndex];
+}
+
+void frmOrvik::loadControlStore(TextStream& file) {
+    std::string listing;
+    std::vector<std::string> setAside;
+    mNoLines = 0;
+    // One file line per position while the file lasts: a blank line takes a
+    // filler line, a line at its own address stays, any other is set aside
+    // and placed by its address afterwards.
+    for (int16_t p = 0; p < kControlStoreLines; ++p) {
+        std::string line = file.atEndOfStream() ? std::string() : file.readLine();
+        if (!line.empty() && ConvHextoInt(addressField(line)) == p) {
+            listing += line;
+            ++mNoLines;
+        } else {
+            if (!line.empty()) {
+                setAside.push_back(std::move(line));
+                ++mintTlines;
+            }
+            listing += controlStoreFillerLine(p);
+        }
+        listing += kCrLf;
+    }
+    mintPos = 0;
+    for (const std::string& line : setAside) {
+        listing = InsertLine(listing, line);
+        mNoLines = ConvHextoInt(addressField(line));
+    }
+    win.setBoxText(Box::txtContStore, listing);
+    mstrLines = splitText(win.getBoxText(Box::txtContStore), kCrLf);
+}
+
+void frmOrvik::loadMainMemory(TextStream& file) {
+    // Lines are taken in file order, exactly as read; the address fields are never looked at.
+    std::string listing;
+    for (mlngMMPos = 0; mlngMMPos < kMainMemoryLines; ++mlngMMPos) {
+        listing += file.atEndOfStream() ? mainMemoryFillerLine(mlngMMPos) : file.readLine();
+        listing += kCrLf;
+    }
+    win.setBoxText(Box::txtMainMem, listing);
+    mintMPos = 0;
+    mstrMLines = splitText(win.getBoxText(Box::txtMainMem), kCrLf);
+    mstrMFields = splitText(elementAt(mstrMLines, mintMPos, "Main-memory line 0"), "\t");
+    if (mstrMFields.size() < 2)
+        throw OrvikError("Main-memory line 0 has no value field: the first line of the memory file must be "
+                         "an address, a tab and a value");
+    mintMem = ConvHextoInt(mstrMFields[1]);
+}
+
+void frmOrvik::previewMicroinstruction0() {
+    // The decoding half of a Trace, applied once to position 0: the
+    // destination boxes show the ALU result but the registers keep their
+    // reset values, no pending write is made and no memory line is read.
+    showFieldBoxes();
+    decodeNextAddress();
+    decodeBOperand();
+    decodeCBus();
+    presetAOperand();
+    decodeALU();
+    previewCBus();
+    mintPos = mintNext;
+    startMemoryOperation();
+    chooseNextPosition();
+    setZeroFlag();
+}
+
+} // namespace orvik

@@ -1,0 +1,86 @@
+// The main memory is the text of the main-memory pane, one line per cell.
+// Every operation splits the pane's current text, so a user's edit of the
+// pane takes effect at the next step.
+
+#include "loading/listing_text.h"
+#include "machine/checked.h"
+#include "machine/frmOrvik.h"
+#include "microcode/code_match.h"
+
+namespace orvik {
+
+void frmOrvik::memoryReadAtPC() {
+    mintMem = toInt16(mlngPC, "PC as a main-memory line index");
+    splitTextInto(win.getBoxText(Box::txtMainMem), kCrLf, mstrMLines);
+    if (mintMem < 0 || mintMem >= static_cast<int>(mstrMLines.size()))
+        throw OrvikError("PC is " + hexText(mlngPC) + ": main-memory line " + std::to_string(mintMem) +
+                         " does not exist (the listing has lines 0 to " +
+                         std::to_string(static_cast<int>(mstrMLines.size()) - 1) + ")");
+    splitTextInto(mstrMLines[static_cast<size_t>(mintMem)], "\t", mstrMFields);
+    if (mstrMFields.size() < 2)
+        throw OrvikError("Main-memory line " + hexText16(mintMem) + " at PC has no value field (no tab): \"" +
+                         mstrMLines[static_cast<size_t>(mintMem)] + "\"");
+    mintMPos = ConvHextoInt(mstrMFields[1]);
+}
+
+void frmOrvik::startMemoryOperation() {
+    struct Operation {
+        std::string_view code;
+        const char* word;
+        bool fetches;      // MBR := the value read at PC
+        bool addressesSP;  // MAR := SP, then MDR := MBR
+    };
+    static constexpr Operation kOperations[] = {
+        {"0", "", false, false},       {"1", "Fetch", true, false},  {"2", "Read", false, true},
+        {"3", "RdFetch", true, true},  {"4", "Write", false, true},  {"5", "WrFetch", true, true},
+    };
+    const std::string& memoryField = field(5);
+    for (const Operation& op : kOperations) {
+        if (!readsAs(memoryField, op.code))
+            continue;
+        mstrMem = op.word;
+        if (op.fetches) {
+            mlngMBR = mintMPos;
+            showRegister(2, mlngMBR);
+        }
+        if (op.addressesSP) {
+            mlngMAR = mlngSP;
+            showRegister(0, mlngMAR);
+            mlngMDR = mlngMBR;
+            showRegister(1, mlngMDR);
+        }
+        return;
+    }
+    // Any other memory field starts nothing and keeps the word of before.
+}
+
+void frmOrvik::memoryWrite() {
+    mstrMainMem.clear();
+    splitTextInto(win.getBoxText(Box::txtMainMem), kCrLf, mstrMLines);
+    const int32_t line = checkedMul32(mlngMAR, 4, "the written line MAR * 4");
+    // A write outside the 4096 cells is refused and the listing stays as it is.
+    if (line < 0 || line >= kMainMemoryLines)
+        throw OrvikError("Write refused: MAR is " + hexText(mlngMAR) + ", so the line MAR * 4 = " +
+                         std::to_string(line) + " lies outside main memory (0 to FFF)");
+    size_t size = 32;
+    for (const std::string& kept : mstrMLines)
+        size += kept.size() + kCrLf.size();
+    mstrMainMem.reserve(size);
+    for (int i = 0; i < kMainMemoryLines; ++i) {
+        if (i == line) {
+            mstrMainMem += hexText(line);
+            mstrMainMem += '\t';
+            mstrMainMem += hexText(mlngMDR);
+        } else {
+            if (i >= static_cast<int>(mstrMLines.size()))
+                throw OrvikError("Write refused: the main-memory listing has only " +
+                                 std::to_string(mstrMLines.size()) + " lines, line " + std::to_string(i) +
+                                 " is missing");
+            mstrMainMem += mstrMLines[static_cast<size_t>(i)];
+        }
+        mstrMainMem += kCrLf;
+    }
+    win.setBoxText(Box::txtMainMem, mstrMainMem);
+}
+
+} // namespace orvik

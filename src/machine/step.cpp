@@ -1,0 +1,114 @@
+// The two commands: one Trace step, which executes exactly one
+// microinstruction, and Exit.
+
+#include <new>
+
+#include "loading/listing_text.h"
+#include "machine/checked.h"
+#include "machine/frmOrvik.h"
+
+namespace orvik {
+
+namespace {
+
+struct Destination {
+    const char* name;
+    int32_t frmOrvik::*reg;
+    int boxIndex;
+};
+
+// The nine C-bus destinations with the register box each one refreshes.
+constexpr Destination kDestinations[] = {
+    {"H", &frmOrvik::mlngH, 5},     {"TOS", &frmOrvik::mlngTOS, 3}, {"OPC", &frmOrvik::mlngOPC, 4},
+    {"CPP", &frmOrvik::mlngCPP, 9}, {"LV", &frmOrvik::mlngLV, 8},   {"SP", &frmOrvik::mlngSP, 7},
+    {"PC", &frmOrvik::mlngPC, 6},   {"MAR", &frmOrvik::mlngMAR, 0}, {"MDR", &frmOrvik::mlngMDR, 1},
+};
+
+const Destination& destinationNamed(const std::string& name) {
+    for (const Destination& d : kDestinations)
+        if (name == d.name)
+            return d;
+    throw OrvikError("\"" + name + "\" is not a C-bus destination");
+}
+
+} // namespace
+
+void frmOrvik::cmdNav_Click(int16_t Index) {
+    if (Index == 0)
+        trace();
+    else if (Index == 1)
+        win.endProgram();
+}
+
+void frmOrvik::handleClick(int16_t Index) {
+    try {
+        cmdNav_Click(Index);
+    } catch (const OrvikError& error) {
+        win.messageBox(error.what());
+    } catch (const std::bad_alloc&) {
+        win.messageBox("Out of memory: the Trace was stopped");
+    }
+}
+
+void frmOrvik::showRegister(int64_t boxIndex, int32_t value) { win.setBoxText(txtReg(boxIndex), hexText(value)); }
+
+bool frmOrvik::runHasEnded() const { return mNoClks != 0 && mintPos >= mNoLines - 1; }
+
+void frmOrvik::readMicroinstruction() {
+    splitTextInto(win.getBoxText(Box::txtContStore), kCrLf, mstrLines);
+    if (mintPos < 0 || mintPos >= static_cast<int>(mstrLines.size()))
+        throw OrvikError("Control-store position " + std::to_string(mintPos) + " (hexadecimal " +
+                         hexText16(mintPos) + ") lies outside the control-store listing, which has " +
+                         std::to_string(mstrLines.size()) + " elements");
+    splitTextInto(mstrLines[static_cast<size_t>(mintPos)], "\t", mintFields);
+}
+
+void frmOrvik::writeCBus() {
+    splitTextInto(mstrC, "=", mstrLH);
+    for (int i = 0; i < mintLH; ++i) {
+        mstrA = elementAt(mstrLH, i, "Destination " + std::to_string(i) + " of \"" + mstrC + "\"");
+        const Destination& destination = destinationNamed(mstrA);
+        this->*destination.reg = mlngtemp;
+        mlngAIdx = destination.boxIndex;
+        showRegister(mlngAIdx, mlngtemp);
+    }
+}
+
+void frmOrvik::previewCBus() {
+    // Start-up shows the ALU result in each destination's box but leaves the
+    // registers, and the A operand name, as they are.
+    splitTextInto(mstrC, "=", mstrLH);
+    for (int k = 0; k < mintLH; ++k) {
+        const std::string& name = elementAt(mstrLH, k, "Destination " + std::to_string(k) + " of \"" + mstrC + "\"");
+        mlngAIdx = destinationNamed(name).boxIndex;
+        showRegister(mlngAIdx, mlngtemp);
+    }
+}
+
+void frmOrvik::trace() {
+    if (mstrMem == "Write" || mstrMem == "WrFetch")
+        memoryWrite();
+    if (runHasEnded()) {
+        // The memory word stays, so a pending write is made again by every further Trace.
+        win.setBoxText(Box::txtStdOut, "End of run.");
+        return;
+    }
+    readMicroinstruction();
+    showMicroinstructionFields();
+    showFieldBoxes();
+    decodeNextAddress();
+    decodeBOperand();
+    if (mintPos == mintNext)
+        mNoClks = 1;
+    decodeCBus();
+    presetAOperand();
+    decodeALU();
+    writeCBus();
+    memoryReadAtPC();
+    mintPos = mintNext;
+    startMemoryOperation();
+    chooseNextPosition();
+    setZeroFlag();
+}
+
+} // namespace orvik

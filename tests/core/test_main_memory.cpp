@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "fake_window.h"
+#include "loading/listing_text.h"
+
+namespace orvik::testing {
+namespace {
+
+std::string cell(Session& s, int line) { return splitText(s.window.box(Box::txtMainMem), "\r\n").at(static_cast<size_t>(line)); }
+
+// SP := 3 and MBR := 2A, from memory cells 0 (3) and 1 (2A); PC ends at 1.
+void spThreeMbr2A(Bench& bench) {
+    bench.run("2\t3\t0\t10\t0\t1\t0");    // MBR = 3
+    bench.run("3\t4\t0\t14\t8\t0\t2");    // SP = MBR
+    bench.run("4\t5\t0\t35\t4\t1\t1");    // PC = 1, MBR = 2A
+}
+
+TEST(MainMemory, WriteStoresMbrAtSpTimesFourAtTheNextTrace) {
+    Bench bench("0\t3\n1\t2A\n");
+    spThreeMbr2A(bench);
+    bench.run("5\t6\t0\t10\t0\t4\t0");
+    EXPECT_EQ(bench.form.mlngMAR, 3);
+    EXPECT_EQ(bench.form.mlngMDR, 0x2A);
+    EXPECT_EQ(bench.window.reg(0), "3");
+    EXPECT_EQ(bench.window.reg(1), "2A");
+    EXPECT_EQ(cell(bench, 12), "C\t0");  // not yet
+    bench.run("6\t7\t0\t10\t0\t0\t0");
+    EXPECT_EQ(cell(bench, 12), "C\t2A");
+    EXPECT_EQ(cell(bench, 11), "B\t0");
+    EXPECT_EQ(cell(bench, 13), "D\t0");
+    EXPECT_EQ(splitText(bench.window.box(Box::txtMainMem), "\r\n").size(), 4097u);
+}
+
+TEST(MainMemory, WrittenValuesReadBackAndOutOfRangeValuesReadAsZero) {
+    Bench bench("0\t3\n1\t2A\n");
+    spThreeMbr2A(bench);
+    bench.run("5\t6\t0\t10\t0\t4\t0");
+    bench.run("6\t7\t0\t10\t0\t0\t0");   // completes the write into line C
+    bench.form.mlngPC = 12;                // then fetch what it left there
+    bench.run("7\t8\t0\t10\t0\t1\t0");
+    EXPECT_EQ(bench.form.mlngMBR, 0x2A);
+
+    for (const char* stored : {"1000", "FFFFFFFF", "2a"}) {
+        Bench b;
+        b.edit(Box::txtMainMem, 0, std::string("0\t") + stored);
+        b.run("2\t3\t0\t10\t0\t1\t0");
+        EXPECT_EQ(b.form.mlngMBR, std::string(stored) == "2a" ? 2 * 16 : 0) << stored;
+    }
+}
+
+TEST(MainMemory, RdFetchGivesMdrTheFetchedValue) {
+    Bench bench("0\t77\n");
+    bench.run("2\t3\t0\t10\t0\t3\t0");
+    EXPECT_EQ(bench.form.mstrMem, "RdFetch");
+    EXPECT_EQ(bench.form.mlngMBR, 0x77);
+    EXPECT_EQ(bench.form.mlngMDR, 0x77);
+    EXPECT_EQ(bench.form.mlngMAR, 0x1FF);
+    EXPECT_EQ(bench.window.reg(1), "77");
+}
+
+TEST(MainMemory, ReadCopiesMbrToMdrAndLeavesTheListing) {
+    Bench bench("0\t5\n");
+    bench.run("2\t3\t0\t10\t0\t1\t0");
+    const std::string before = bench.window.box(Box::txtMainMem);
+    bench.run("3\t4\t0\t10\t0\t2\t0");
+    EXPECT_EQ(bench.form.mstrMem, "Read");
+    EXPECT_EQ(bench.form.mlngMDR, 5);
+    EXPECT_EQ(bench.form.mlngMAR, 0x1FF);
+    bench.run("4\t5\t0\t10\t0\t0\t0");
+    EXPECT_EQ(bench.window.box(Box::txtMainMem), before);
+}
+
+TEST(MainMemory, MemoryFieldSixOrSevenRepeatsTheWriteWithTheRegistersOfTheTime) {
+    Bench bench("0\t3\n1\t2A\n");
+    spThreeMbr2A(bench);
+    bench.run("5\t6\t0\t10\t0\t4\t0");             // Write: MAR 3, MDR 2A
+    bench.run("6\t7\t0\t11\t2\t6\t0");             // writes C; MDR := 1; field 6 keeps "Write"
+    EXPECT_EQ(cell(bench, 12), "C\t2A");
+    EXPECT_EQ(bench.form.mstrMem, "Write");
+    bench.run("7\t8\t0\t10\t0\t7\t0");             // writes again, now with MDR = 1
+    EXPECT_EQ(cell(bench, 12), "C\t1");
+    bench.run("8\t9\t0\t10\t0\t0\t0");             // the write is made once more, then the word clears
+    EXPECT_EQ(bench.form.mstrMem, "");
+}
+
+TEST(MainMemory, AUserEditIsWhatTheNextFetchReads) {
+    Bench bench("0\t1\n");
+    bench.edit(Box::txtMainMem, 0, "0\tABC");
+    bench.run("2\t3\t0\t10\t0\t1\t0");
+    EXPECT_EQ(bench.form.mlngMBR, 0xABC);
+    EXPECT_EQ(bench.form.mintMPos, 0xABC);
+    EXPECT_EQ(bench.form.mintMem, 0);
+}
+
+TEST(MainMemory, WritesOutsideMemoryAreRefusedAndTheListingStays) {
+    struct Case { const char* name; int32_t mar; };
+    for (const Case c : {Case{"line 4096", 1024}, Case{"negative", -1}, Case{"32-bit overflow", 0x20000000},
+                         Case{"16-bit range", 0x4000}}) {
+        Bench bench;
+        bench.run("2\t3\t0\t10\t0\t4\t0");   // Write pending
+        bench.form.mlngMAR = c.mar;
+        const std::string before = bench.window.box(Box::txtMainMem);
+        bench.trace();
+        ASSERT_EQ(bench.window.messages.size(), 1u) << c.name;
+        EXPECT_EQ(bench.window.box(Box::txtMainMem), before) << c.name;
+        EXPECT_EQ(bench.form.mintPos, 3) << c.name;
+        EXPECT_EQ(bench.form.mstrMem, "Write") << c.name;
+        bench.trace();  // still pending: refused again
+        EXPECT_EQ(bench.window.messages.size(), 2u) << c.name;
+    }
+}
+
+TEST(MainMemory, WriteIntoAShortenedListingIsRefusedAndLinesAfterTheLastCellAreDropped) {
+    Bench bench;
+    bench.run("2\t3\t0\t10\t0\t4\t0");
+    bench.window.box(Box::txtMainMem) = "0\t0\r\n1\t0\r\n";
+    bench.trace();
+    EXPECT_EQ(bench.window.messages.size(), 1u);
+    EXPECT_EQ(bench.window.box(Box::txtMainMem), "0\t0\r\n1\t0\r\n");
+
+    Bench longer;
+    longer.run("2\t3\t0\t10\t0\t4\t0");
+    longer.window.box(Box::txtMainMem) += "1000\textra\r\n";
+    longer.trace();
+    const auto lines = splitText(longer.window.box(Box::txtMainMem), "\r\n");
+    EXPECT_EQ(lines.size(), 4097u);
+    EXPECT_EQ(lines[0x7FC], "7FC\t0");
+}
+
+TEST(MainMemory, LineWithoutATabAtPcFails) {
+    Bench bench;
+    bench.edit(Box::txtMainMem, 0, "no tab");
+    bench.run("2\t3\t0\t11\t40\t0\t0");
+    ASSERT_EQ(bench.window.messages.size(), 1u);
+    EXPECT_EQ(bench.form.mlngTOS, 1);
+    EXPECT_EQ(bench.form.mintPos, 2);
+}
+
+} // namespace
+} // namespace orvik::testing

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "loading/text_file.h"
+#include "machine/orvik_error.h"
+
+namespace orvik {
+namespace {
+
+std::vector<std::string> readAll(TextStream& stream) {
+    std::vector<std::string> lines;
+    while (!stream.atEndOfStream())
+        lines.push_back(stream.readLine());
+    return lines;
+}
+
+class TempDir : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/orvik-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    std::string write(const std::string& name, const std::string& bytes) {
+        const std::string path = dir + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    std::string dir;
+};
+
+// Both readers follow the same line rules: CR LF, LF and a bare CR end a
+// line, a break after the last line adds no empty line, bytes stay as they are.
+TEST_F(TempDir, LineBreaksAndBytesAreTheSameForFilesAndTexts) {
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\r\n\r\nb\n\nc", {"a", "", "b", "", "c"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"", {}},
+        {"\n", {""}},
+        {std::string("\t\x01\xE9\xFF\x00z", 6), {std::string("\t\x01\xE9\xFF\x00z", 6)}},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        StringTextStream text(bytes);
+        EXPECT_EQ(readAll(text), expected);
+        auto file = openTextFileForReading(write("f.txt", bytes));
+        EXPECT_EQ(readAll(*file), expected);
+    }
+}
+
+std::string openFailure(const std::string& name) {
+    try {
+        openTextFileForReading(name);
+    } catch (const OrvikError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST_F(TempDir, AnythingButARegularFileFailsToOpenWithoutWaiting) {
+    const std::string fifo = dir + "/pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_NE(openFailure(fifo).find("not a regular file"), std::string::npos);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_NE(openFailure(dir).find("directory"), std::string::npos);
+    EXPECT_NE(openFailure("/dev/zero").find("not a regular file"), std::string::npos);
+    EXPECT_NE(openFailure(dir + "/missing.ctl").find("missing.ctl"), std::string::npos);
+    EXPECT_FALSE(openFailure("").empty());
+}
+
+TEST_F(TempDir, UnreadableFileFailsUnlessRoot) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    const std::string path = write("secret.mem", "0\t0\n");
+    chmod(path.c_str(), 0);
+    EXPECT_NE(openFailure(path).find("Permission denied"), std::string::npos);
+}
+
+TEST_F(TempDir, OpeningNeverCreatesTheFile) {
+    openFailure(dir + "/new.ctl");
+    EXPECT_NE(access((dir + "/new.ctl").c_str(), F_OK), 0);
+}
+
+TEST_F(TempDir, ALineLongerThanTheLimitFailsWithItsNumber) {
+    const std::string longLine(kMaxLineLength + 1, 'A');
+    auto file = openTextFileForReading(write("long.ctl", "0\t0\n" + longLine + "\nnext\n"));
+    EXPECT_EQ(file->readLine(), "0\t0");
+    try {
+        file->readLine();
+        FAIL() << "an over-long line was read";
+    } catch (const OrvikError& e) {
+        EXPECT_NE(std::string(e.what()).find("Line 2"), std::string::npos) << e.what();
+    }
+    StringTextStream text(std::string(kMaxLineLength, 'B') + "\n" + longLine);
+    EXPECT_EQ(text.readLine().size(), kMaxLineLength);
+    EXPECT_THROW(text.readLine(), OrvikError);
+}
+
+} // namespace
+} // namespace orvik
