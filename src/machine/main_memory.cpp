@@ -13,9 +13,8 @@ void frmOrvik::memoryReadAtPC() {
     mintMem = toInt16(mlngPC, "PC as a main-memory line index");
     splitTextInto(win.getBoxText(Box::txtMainMem), kCrLf, mstrMLines);
     if (mintMem < 0 || mintMem >= static_cast<int>(mstrMLines.size()))
-        throw OrvikError("PC is " + hexText(mlngPC) + ": main-memory line " + std::to_string(mintMem) +
-                         " does not exist (the listing has lines 0 to " +
-                         std::to_string(static_cast<int>(mstrMLines.size()) - 1) + ")");
+        throw OrvikError("PC is " + hexText(mlngPC) + ": there is no main-memory line " + hexText(mlngPC) +
+                         " (main memory has the lines 0 to FFF)");
     splitTextInto(mstrMLines[static_cast<size_t>(mintMem)], "\t", mstrMFields);
     if (mstrMFields.size() < 2)
         throw OrvikError("Main-memory line " + hexText16(mintMem) + " at PC has no value field (no tab): \"" +
@@ -73,9 +72,8 @@ void frmOrvik::memoryWrite() {
             mstrMainMem += hexText(mlngMDR);
         } else {
             if (i >= static_cast<int>(mstrMLines.size()))
-                throw OrvikError("Write refused: the main-memory listing has only " +
-                                 std::to_string(mstrMLines.size()) + " lines, line " + std::to_string(i) +
-                                 " is missing");
+                throw OrvikError("Write refused: the main-memory pane ends before line " + hexText(i) +
+                                 ", so the listing cannot be rebuilt (main memory has the lines 0 to FFF)");
             mstrMainMem += mstrMLines[static_cast<size_t>(i)];
         }
         mstrMainMem += kCrLf;

@@ -57,9 +57,8 @@ bool frmOrvik::runHasEnded() const { return mNoClks != 0 && mintPos >= mNoLines 
 void frmOrvik::readMicroinstruction() {
     splitTextInto(win.getBoxText(Box::txtContStore), kCrLf, mstrLines);
     if (mintPos < 0 || mintPos >= static_cast<int>(mstrLines.size()))
-        throw OrvikError("Control-store position " + std::to_string(mintPos) + " (hexadecimal " +
-                         hexText16(mintPos) + ") lies outside the control-store listing, which has " +
-                         std::to_string(mstrLines.size()) + " elements");
+        throw OrvikError("Control-store position " + hexText16(mintPos) +
+                         " does not exist (the control store has the positions 0 to 1FF)");
     splitTextInto(mstrLines[static_cast<size_t>(mintPos)], "\t", mintFields);
 }
 

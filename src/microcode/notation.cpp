@@ -25,9 +25,9 @@ void frmOrvik::showMicroinstructionFields() {
         if (i >= static_cast<int>(mintFields.size())) {
             // The box keeps the fields that were there, as far as they go.
             win.setBoxText(Box::txtMIR, mir);
-            throw OrvikError("The microinstruction at control-store position " + std::to_string(mintPos) +
-                             " (hexadecimal " + hexText16(mintPos) + ") has " +
-                             std::to_string(mintFields.size()) + " of its 7 tab-separated fields");
+            throw OrvikError("The microinstruction at control-store position " + hexText16(mintPos) +
+                             " has only " + std::to_string(mintFields.size()) +
+                             " of its 7 tab-separated fields");
         }
         mir += mintFields[static_cast<size_t>(i)];
         mir += ' ';
