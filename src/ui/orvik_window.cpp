@@ -1,0 +1,154 @@
+#include "ui/orvik_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+
+#include "loading/text_file.h"
+#include "ui/display_box.h"
+#include "ui/latin1.h"
+#include "ui/listing_pane.h"
+#include "ui/window_layout.h"
+
+namespace orvik::ui {
+
+namespace {
+
+QLabel* makeLabel(const ControlSpec& spec, QWidget* parent) {
+    auto* label = new QLabel(toQt(spec.caption), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QPushButton* makeButton(const ControlSpec& spec, QWidget* parent) {
+    // The "&" in the caption gives the button its Alt shortcut.
+    auto* button = new QPushButton(toQt(spec.caption), parent);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+Box boxNamed(const std::string& name) {
+    for (int i = 0; i < kBoxCount; ++i)
+        if (boxName(static_cast<Box>(i)) == name)
+            return static_cast<Box>(i);
+    throw std::logic_error("No box is named " + name);
+}
+
+} // namespace
+
+OrvikWindow::OrvikWindow(Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(dialogs) {
+    setObjectName("frmOrvik");
+    setWindowTitle("Orvik Simulator");
+    createControls();
+    setTabOrder();
+    setMinimumSize(baseClientSize());
+    resize(baseClientSize());
+    placeControls();
+}
+
+OrvikWindow::~OrvikWindow() = default;
+
+void OrvikWindow::createControls() {
+    size_t buttonCount = 0;
+    for (const ControlSpec& spec : windowControls()) {
+        QWidget* control = nullptr;
+        switch (spec.kind) {
+        case ControlKind::Label:
+            control = makeLabel(spec, this);
+            break;
+        case ControlKind::DisplayBox: {
+            auto* displayBox = new DisplayBox(this);
+            boxes_[static_cast<size_t>(boxNamed(spec.name))] = displayBox;
+            control = displayBox;
+            break;
+        }
+        case ControlKind::ListingPane: {
+            auto* listingPane = new ListingPane(this);
+            boxes_[static_cast<size_t>(boxNamed(spec.name))] = listingPane;
+            control = listingPane;
+            break;
+        }
+        case ControlKind::CommandButton: {
+            // cmdNav is a control array: the buttons come in index order.
+            const auto index = static_cast<int16_t>(buttonCount);
+            QPushButton* button = makeButton(spec, this);
+            buttons_.at(buttonCount++) = button;
+            connect(button, &QPushButton::clicked, this, [this, index] { form_.handleClick(index); });
+            control = button;
+            break;
+        }
+        }
+        control->setObjectName(toQt(spec.name));
+        controls_.push_back(control);
+    }
+    // A label names its box for assistive technology.
+    for (const ControlSpec& spec : windowControls()) {
+        if (spec.labelFor.empty())
+            continue;
+        auto* label = findChild<QLabel*>(toQt(spec.name));
+        QWidget* named = findChild<QWidget*>(toQt(spec.labelFor));
+        label->setBuddy(named);
+        named->setAccessibleName(toQt(accessibleNameFromCaption(spec.caption)));
+    }
+}
+
+void OrvikWindow::setTabOrder() {
+    std::vector<std::pair<int, QWidget*>> focusable;
+    for (size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i]->focusPolicy() != Qt::NoFocus)
+            focusable.emplace_back(windowControls()[i].tabIndex, controls_[i]);
+    std::sort(focusable.begin(), focusable.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 1; i < focusable.size(); ++i)
+        QWidget::setTabOrder(focusable[i - 1].second, focusable[i].second);
+}
+
+void OrvikWindow::placeControls() {
+    const QSize extra = (size() - baseClientSize()).expandedTo({0, 0});
+    for (size_t i = 0; i < controls_.size(); ++i)
+        controls_[i]->setGeometry(controlGeometry(windowControls()[i], extra));
+}
+
+void OrvikWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeControls();
+}
+
+bool OrvikWindow::load() { return form_.Form_Load(); }
+
+QPushButton* OrvikWindow::commandButton(int index) const { return buttons_.at(static_cast<size_t>(index)); }
+
+ListingPane* OrvikWindow::pane(Box which) const { return dynamic_cast<ListingPane*>(&box(which)); }
+
+ExactTextBox& OrvikWindow::box(Box which) const { return *boxes_.at(static_cast<size_t>(which)); }
+
+std::string OrvikWindow::getBoxText(Box which) { return box(which).exactText(); }
+
+void OrvikWindow::setBoxText(Box which, const std::string& text) { box(which).setExactText(text); }
+
+std::string OrvikWindow::inputBox(const std::string& prompt, const std::string& title) {
+    return dialogs_.askText(title, prompt);
+}
+
+void OrvikWindow::messageBox(const std::string& message) { dialogs_.showMessage(message); }
+
+void OrvikWindow::endProgram() {
+    ended_ = true;
+    hide();
+    emit programEnded();
+}
+
+void OrvikWindow::closeEvent(QCloseEvent* event) {
+    // Closing unloads the window like Exit, without running any routine of the program.
+    event->accept();
+    ended_ = true;
+    emit programEnded();
+}
+
+std::unique_ptr<TextStream> OrvikWindow::openTextFile(const std::string& name) {
+    return openTextFileForReading(name);
+}
+
+} // namespace orvik::ui

@@ -1,0 +1,93 @@
+#include "ui/window_layout.h"
+
+namespace orvik::ui {
+
+namespace {
+
+struct RegisterRow {
+    const char* label;
+    const char* caption;
+    int labelTabIndex;
+    int boxTabIndex;
+};
+
+// Row k shows the register whose box index is k.
+constexpr RegisterRow kRegisterRows[] = {
+    {"lblMAR", "MAR:", 0, 1},  {"lblMDR", "MDR:", 2, 3},  {"lblMBR", "MBR:", 4, 5},   {"lblTOS", "TOS:", 6, 9},
+    {"lblOPC", "OPC:", 7, 10}, {"lblH", "H:", 8, 11},      {"lblPC", "PC:", 16, 20},   {"lblSP", "SP:", 17, 21},
+    {"lblLV", "LV:", 18, 22},  {"lblCPP", "CPP:", 19, 23},
+};
+
+std::vector<ControlSpec> buildControls() {
+    using K = ControlKind;
+    std::vector<ControlSpec> controls;
+    for (int k = 0; k < 10; ++k) {
+        const RegisterRow& row = kRegisterRows[k];
+        const std::string box = "txtReg(" + std::to_string(k) + ")";
+        const int top = 240 + 360 * k;
+        controls.push_back({row.label, K::Label, row.caption, 120, top, 855, 255, row.labelTabIndex, box});
+        controls.push_back({box, K::DisplayBox, "", 1080, top, 1095, 285, row.boxTabIndex, ""});
+    }
+    const std::vector<ControlSpec> others = {
+        {"lblALU", K::Label, "ALU:", 2400, 240, 855, 255, 12, "txtALU"},
+        {"txtALU", K::DisplayBox, "", 3360, 240, 3375, 285, 14, ""},
+        {"lblMPC", K::Label, "MPC:", 2400, 600, 855, 255, 13, "txtMPC"},
+        {"txtMPC", K::DisplayBox, "", 3360, 600, 3375, 285, 15, ""},
+        {"lblN", K::Label, "N:", 2400, 960, 855, 255, 24, "txtN"},
+        {"txtN", K::DisplayBox, "", 3360, 960, 1095, 285, 26, ""},
+        {"lblZ", K::Label, "Z:", 2400, 1320, 855, 255, 25, "txtZ"},
+        {"txtZ", K::DisplayBox, "", 3360, 1320, 1095, 285, 27, ""},
+        {"lblMIR", K::Label, "MIR:", 2400, 1680, 855, 255, 36, "txtMIR"},
+        {"txtMIR", K::DisplayBox, "", 3360, 1680, 4695, 285, 37, ""},
+        {"lblInst", K::Label, "Instruction:", 2400, 2040, 855, 255, 38, "txtInst"},
+        {"txtInst", K::DisplayBox, "", 3360, 2040, 4695, 285, 39, ""},
+        {"lblStdOut", K::Label, "Standard Output:", 2400, 2400, 6975, 255, 28, "txtStdOut"},
+        {"txtStdOut", K::DisplayBox, "", 2400, 2760, 7215, 1575, 29, ""},
+        {"lblMainMem", K::Label, "Main Memory:", 120, 4440, 4455, 255, 30, "txtMainMem"},
+        {"txtMainMem", K::ListingPane, "", 120, 4800, 4455, 1935, 34, "", Growth::MainMemoryPane},
+        {"lblContStore", K::Label, "Control Store:", 4680, 4440, 4695, 255, 31, "txtContStore",
+         Growth::ControlStoreCaption},
+        {"txtContStore", K::ListingPane, "", 4680, 4800, 4935, 1695, 35, "", Growth::ControlStorePane},
+        {"cmdNav(0)", K::CommandButton, "&Trace", 7320, 240, 1095, 375, 32, ""},
+        {"cmdNav(1)", K::CommandButton, "&Exit", 8520, 240, 1095, 375, 33, ""},
+    };
+    controls.insert(controls.end(), others.begin(), others.end());
+    return controls;
+}
+
+} // namespace
+
+const std::vector<ControlSpec>& windowControls() {
+    static const std::vector<ControlSpec> controls = buildControls();
+    return controls;
+}
+
+QSize baseClientSize() { return {kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel}; }
+
+QRect controlGeometry(const ControlSpec& control, QSize extra) {
+    QRect rect(control.left / kTwipsPerPixel, control.top / kTwipsPerPixel, control.width / kTwipsPerPixel,
+               control.height / kTwipsPerPixel);
+    const int mainMemoryShare = extra.width() / 2;
+    switch (control.growth) {
+    case Growth::None:
+        break;
+    case Growth::MainMemoryPane:
+        rect.adjust(0, 0, mainMemoryShare, extra.height());
+        break;
+    case Growth::ControlStorePane:
+        rect.adjust(mainMemoryShare, 0, extra.width(), extra.height());
+        break;
+    case Growth::ControlStoreCaption:
+        rect.translate(mainMemoryShare, 0);
+        break;
+    }
+    return rect;
+}
+
+std::string accessibleNameFromCaption(const std::string& caption) {
+    if (!caption.empty() && caption.back() == ':')
+        return caption.substr(0, caption.size() - 1);
+    return caption;
+}
+
+} // namespace orvik::ui
