@@ -1,0 +1,37 @@
+#pragma once
+// The text format of orvik-session: script lines in, escaped values out.
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace orvik::session {
+
+// A fault in the script itself: an unknown command, a bad argument, no answer
+// left for an input box, a command after the program ended.
+class ScriptError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A box's text as one printable line: "\" as "\\", tab "\t", CR "\r",
+// LF "\n", and every other byte below 20 hex or from 7F hex up as "\xHH".
+std::string escapeText(std::string_view text);
+
+// The TEXT of an edit command: "\t" stands for a tab and "\\" for a
+// backslash; any other backslash is taken as it stands.
+std::string unescapeEditText(std::string_view text);
+
+// A script line split into its command and argument. The argument is the
+// rest of the line after the first blank, taken literally.
+struct ScriptLine {
+    std::string command;
+    std::string argument;
+    bool hasArgument = false;
+};
+
+// True for lines the script skips: empty, blanks only, or starting with '#'.
+bool isSkipped(std::string_view line);
+ScriptLine parseScriptLine(std::string_view line);
+
+} // namespace orvik::session
