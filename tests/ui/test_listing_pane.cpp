@@ -1,0 +1,263 @@
+// Box texts read back exactly as they were set, through a user's edit too;
+// a listing pane changes only the lines that differ, keeping the user's
+// cursor and scroll position.
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+
+#include "test_support.h"
+#include "ui/line_diff.h"
+#include "ui/listing_pane.h"
+
+using orvik::Box;
+using orvik::ui::ListingPane;
+using orvik::uitest::QueuedDialogs;
+
+Q_DECLARE_METATYPE(std::string)
+Q_DECLARE_METATYPE(orvik::Box)
+
+namespace {
+
+// Every byte 01-FF but CR and LF, spread over lines joined with CR LF.
+std::string everyByteButLineBreaks() {
+    std::string text;
+    for (int byte = 1; byte <= 0xFF; ++byte) {
+        if (byte == '\r' || byte == '\n')
+            continue;
+        text += static_cast<char>(byte);
+        if (byte % 32 == 0)
+            text += "\r\n";
+    }
+    return text + "\r\n";
+}
+
+std::string everyByte() {
+    std::string text;
+    for (int byte = 1; byte <= 0xFF; ++byte)
+        text += static_cast<char>(byte);
+    return text;
+}
+
+// A main-memory listing: 4096 lines "address<TAB>0", each ended by CR LF.
+std::vector<std::string> memoryLines() {
+    std::vector<std::string> lines;
+    for (int address = 0; address < 4096; ++address)
+        lines.push_back(QString::number(address, 16).toUpper().toStdString() + "\t0");
+    return lines;
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+std::string paragraphsOf(const QPlainTextEdit& pane) {
+    return pane.toPlainText().replace(QChar(u'\n'), "\r\n").toLatin1().toStdString();
+}
+
+} // namespace
+
+class TestListingPane : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void textReadsBackExactly_data();
+    void textReadsBackExactly();
+    void userEditKeepsEveryOtherByte();
+    void typedLineBreakReadsBackAsCrLf();
+
+    void settingChangesOnlyTheLinesThatDiffer_data();
+    void settingChangesOnlyTheLinesThatDiffer();
+    void settingKeepsCursorAndScrollPosition();
+    void programChangesCannotBeUndone();
+
+    void diffLines_data();
+    void diffLines();
+    void onlyCrLfBreaks_data();
+    void onlyCrLfBreaks();
+
+private:
+    ListingPane& mainMemory() { return *window_->pane(Box::txtMainMem); }
+
+    QueuedDialogs dialogs_;
+    std::unique_ptr<orvik::ui::OrvikWindow> window_;
+};
+
+void TestListingPane::init() {
+    window_ = std::make_unique<orvik::ui::OrvikWindow>(dialogs_);
+    window_->show();
+}
+
+void TestListingPane::cleanup() { window_.reset(); }
+
+void TestListingPane::textReadsBackExactly_data() {
+    QTest::addColumn<Box>("box");
+    QTest::addColumn<std::string>("text");
+    QTest::newRow("pane: every byte but CR LF") << Box::txtMainMem << everyByteButLineBreaks();
+    QTest::newRow("pane: every byte") << Box::txtContStore << everyByte();
+    QTest::newRow("pane: lone CR and lone LF") << Box::txtMainMem << std::string("a\rb\nc\r\n\n\r");
+    QTest::newRow("pane: no break after the last line") << Box::txtMainMem << std::string("0\t1\r\n1\t2");
+    QTest::newRow("pane: no-break space and soft hyphen") << Box::txtMainMem << std::string("\xA0 \xAD\r\n\xA0\r\n");
+    QTest::newRow("pane: empty") << Box::txtContStore << std::string();
+    QTest::newRow("pane: trailing blanks and tabs") << Box::txtContStore << std::string("1 \t \r\n\t\r\n");
+    QTest::newRow("display box: every byte") << Box::txtMIR << everyByte();
+    QTest::newRow("display box: CR LF") << Box::txtStdOut << std::string("a\r\nb");
+    QTest::newRow("display box: longer than a line edit holds") << Box::txtInst << std::string(40000, 'x');
+}
+
+void TestListingPane::textReadsBackExactly() {
+    QFETCH(Box, box);
+    QFETCH(std::string, text);
+    window_->setBoxText(box, "something else first");
+    window_->setBoxText(box, text);
+    QCOMPARE(window_->getBoxText(box), text);
+}
+
+void TestListingPane::userEditKeepsEveryOtherByte() {
+    const std::string text = everyByteButLineBreaks();
+    window_->setBoxText(Box::txtMainMem, text);
+    // The user types at the end of line 2.
+    QTextCursor cursor(mainMemory().document()->findBlockByNumber(2));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    mainMemory().setTextCursor(cursor);
+    QTest::keyClicks(&mainMemory(), "Z");
+
+    std::vector<std::string> lines;
+    for (std::string_view line : orvik::ui::splitLines(text))
+        lines.emplace_back(line);
+    lines[2] += "Z";
+    std::string expected;
+    for (size_t i = 0; i < lines.size(); ++i)
+        expected += (i > 0 ? "\r\n" : "") + lines[i];
+    QCOMPARE(window_->getBoxText(Box::txtMainMem), expected);
+}
+
+void TestListingPane::typedLineBreakReadsBackAsCrLf() {
+    window_->setBoxText(Box::txtContStore, "ab\r\ncd\r\n");
+    QTextCursor cursor(mainMemory().document());
+    auto& pane = *window_->pane(Box::txtContStore);
+    cursor = QTextCursor(pane.document()->findBlockByNumber(0));
+    cursor.movePosition(QTextCursor::NextCharacter);
+    pane.setTextCursor(cursor);
+    QTest::keyClick(&pane, Qt::Key_Return);
+    QCOMPARE(window_->getBoxText(Box::txtContStore), std::string("a\r\nb\r\ncd\r\n"));
+}
+
+void TestListingPane::settingChangesOnlyTheLinesThatDiffer_data() {
+    QTest::addColumn<std::string>("oldText");
+    QTest::addColumn<std::string>("newText");
+    const std::vector<std::string> lines = memoryLines();
+    const auto changed = [&](auto edit) {
+        std::vector<std::string> copy = lines;
+        edit(copy);
+        return joinLines(copy);
+    };
+    const std::string base = joinLines(lines);
+    QTest::newRow("memory write") << base << changed([](auto& l) { l[2044] = "7FC\t5"; });
+    QTest::newRow("first line") << base << changed([](auto& l) { l[0] = "0\t1"; });
+    QTest::newRow("last line") << base << changed([](auto& l) { l[4095] = "FFF\tABC"; });
+    QTest::newRow("line inserted") << base << changed([](auto& l) { l.insert(l.begin() + 10, "new"); });
+    QTest::newRow("line removed") << base << changed([](auto& l) { l.erase(l.begin() + 10); });
+    QTest::newRow("repeated line removed") << changed([](auto& l) { l[9] = l[10] = "same"; })
+                                           << changed([](auto& l) { l[9] = "same"; l.erase(l.begin() + 10); });
+    QTest::newRow("line appended after the last break") << base << base + "1000\t0";
+    QTest::newRow("text after the last break removed") << base + "1000\t0" << base;
+    QTest::newRow("last break removed") << base << base.substr(0, base.size() - 2);
+}
+
+void TestListingPane::settingChangesOnlyTheLinesThatDiffer() {
+    QFETCH(std::string, oldText);
+    QFETCH(std::string, newText);
+    window_->setBoxText(Box::txtMainMem, oldText);
+    QSignalSpy changes(mainMemory().document(), &QTextDocument::contentsChange);
+    window_->setBoxText(Box::txtMainMem, newText);
+
+    QCOMPARE(window_->getBoxText(Box::txtMainMem), newText);
+    QCOMPARE(paragraphsOf(mainMemory()), newText);
+    QVERIFY(!changes.isEmpty());
+    for (const QList<QVariant>& change : changes) {
+        QVERIFY2(change[1].toInt() < 40, "removed a whole text instead of a few lines");
+        QVERIFY2(change[2].toInt() < 40, "added a whole text instead of a few lines");
+    }
+}
+
+void TestListingPane::settingKeepsCursorAndScrollPosition() {
+    std::vector<std::string> lines = memoryLines();
+    window_->setBoxText(Box::txtMainMem, joinLines(lines));
+    QTextCursor cursor(mainMemory().document()->findBlockByNumber(3000));
+    cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::MoveAnchor, 2);
+    mainMemory().setTextCursor(cursor);
+    QScrollBar* scrollBar = mainMemory().verticalScrollBar();
+    scrollBar->setValue(scrollBar->maximum() / 2);
+    const int scrolled = scrollBar->value();
+    QVERIFY(scrolled > 0);
+
+    lines[10] = "A\tFFFFFFFF";
+    window_->setBoxText(Box::txtMainMem, joinLines(lines));
+    QCOMPARE(mainMemory().textCursor().blockNumber(), 3000);
+    QCOMPARE(mainMemory().textCursor().positionInBlock(), 2);
+    QCOMPARE(scrollBar->value(), scrolled);
+}
+
+void TestListingPane::programChangesCannotBeUndone() {
+    window_->setBoxText(Box::txtMainMem, "0\t0\r\n1\t0\r\n");
+    window_->setBoxText(Box::txtMainMem, "0\t0\r\n1\t5\r\n");
+    mainMemory().undo();
+    QCOMPARE(window_->getBoxText(Box::txtMainMem), std::string("0\t0\r\n1\t5\r\n"));
+}
+
+void TestListingPane::diffLines_data() {
+    QTest::addColumn<std::string>("oldText");
+    QTest::addColumn<std::string>("newText");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("oldCount");
+    QTest::addColumn<int>("newCount");
+    QTest::newRow("equal") << std::string("a\r\nb") << std::string("a\r\nb") << 2 << 0 << 0;
+    QTest::newRow("middle changed") << std::string("a\r\nb\r\nc") << std::string("a\r\nX\r\nc") << 1 << 1 << 1;
+    QTest::newRow("repeats: head and tail may not overlap") << std::string("a\r\na") << std::string("a") << 1 << 1 << 0;
+    QTest::newRow("grown at the end") << std::string("a") << std::string("a\r\nb") << 1 << 0 << 1;
+    QTest::newRow("from empty") << std::string() << std::string("a\r\n") << 0 << 0 << 2;
+    QTest::newRow("a lone LF is not a break") << std::string("a\nb") << std::string("a\nc") << 0 << 1 << 1;
+}
+
+void TestListingPane::diffLines() {
+    QFETCH(std::string, oldText);
+    QFETCH(std::string, newText);
+    QFETCH(int, first);
+    QFETCH(int, oldCount);
+    QFETCH(int, newCount);
+    const orvik::ui::LineChange change =
+        orvik::ui::diffLines(orvik::ui::splitLines(oldText), orvik::ui::splitLines(newText));
+    QCOMPARE(change.first, first);
+    QCOMPARE(change.oldCount, oldCount);
+    QCOMPARE(change.newCount, newCount);
+}
+
+void TestListingPane::onlyCrLfBreaks_data() {
+    QTest::addColumn<std::string>("text");
+    QTest::addColumn<bool>("crLfOnly");
+    QTest::newRow("CR LF") << std::string("a\r\nb\r\n") << true;
+    QTest::newRow("no break") << std::string("ab") << true;
+    QTest::newRow("lone LF") << std::string("a\nb") << false;
+    QTest::newRow("LF first") << std::string("\na") << false;
+    QTest::newRow("CR at the end") << std::string("a\r") << false;
+    QTest::newRow("CR CR LF") << std::string("a\r\r\n") << false;
+}
+
+void TestListingPane::onlyCrLfBreaks() {
+    QFETCH(std::string, text);
+    QFETCH(bool, crLfOnly);
+    QCOMPARE(orvik::ui::hasOnlyCrLfBreaks(text), crLfOnly);
+}
+
+QTEST_MAIN(TestListingPane)
+#include "test_listing_pane.moc"
