@@ -75,6 +75,9 @@ private:
 } // namespace
 
 std::unique_ptr<TextStream> openTextFileForReading(const std::string& name) {
+    // The system call would stop at a NUL and open some other file.
+    if (name.find('\0') != std::string::npos)
+        throw OrvikError("Cannot open '" + name + "': a file name cannot hold a NUL character");
     // O_NONBLOCK keeps the open itself from waiting on a FIFO with no writer;
     // the file type is checked before anything is read.
     const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
