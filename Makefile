@@ -7,7 +7,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-core test-sanitize bench fuzz clean
+.PHONY: all deps configure build run test test-core test-sanitize bench fuzz fuzz-build fuzz-merge clean
 
 all: build
 
@@ -31,6 +31,35 @@ test-sanitize: deps
 	@cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DORVIK_WITH_UI=OFF -DORVIK_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD)-sanitize -j $(JOBS)
 	@ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
+
+# libFuzzer targets, built with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer. `make fuzz` runs each for FUZZ_SECONDS, starting
+# from the corpus in tests/fuzz/corpus and keeping what it finds in
+# $(BUILD)-fuzz/corpus; crashes go to $(BUILD)-fuzz/artifacts. `make fuzz-merge`
+# adds the inputs that reach new code to the corpus in the repository.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= fuzz_loaders fuzz_decoders fuzz_trace
+FUZZ_FLAGS   ?=
+FUZZ_DIR      = $(BUILD)-fuzz
+
+fuzz-build: deps
+	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DORVIK_WITH_UI=OFF -DORVIK_SANITIZE=ON -DORVIK_FUZZ=ON -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZ_TARGETS)
+
+fuzz: fuzz-build
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$t $(FUZZ_DIR)/artifacts/$$t; \
+	  echo "== $$t for $(FUZZ_SECONDS) s"; \
+	  $(FUZZ_DIR)/bin/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
+	    -dict=tests/fuzz/orvik.dict -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/artifacts/$$t/ \
+	    $(FUZZ_FLAGS) $(FUZZ_DIR)/corpus/$$t tests/fuzz/corpus/$$t; \
+	done
+
+fuzz-merge: fuzz-build
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  $(FUZZ_DIR)/bin/$$t -merge=1 -max_len=16384 tests/fuzz/corpus/$$t $(FUZZ_DIR)/corpus/$$t; \
+	done
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-bench $(BUILD)-fuzz

@@ -1,0 +1,188 @@
+// The two file loaders fed arbitrary bytes: the input is a control-store
+// file, the separator and a memory file (fuzz_support.h). Both files go
+// through start-up, and the result is compared with a plain model of the
+// loading rules: either the window opens with exactly the listings the model
+// builds, or start-up fails with a message, ends the program and shows nothing
+// half-loaded. On the way, both readers (a file on disk and a text in memory)
+// must split every line exactly as the model does.
+
+#include <cerrno>
+#include <cstdint>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <vector>
+
+#include "fake_window.h"
+#include "fuzz_support.h"
+#include "loading/text_file.h"
+#include "machine/orvik_error.h"
+
+namespace orvik::fuzz {
+namespace {
+
+struct ReadResult {
+    std::vector<std::string> lines;
+    bool tooLong = false;  // stopped at a line over the bound
+};
+
+ReadResult readAll(TextStream& stream) {
+    ReadResult result;
+    try {
+        while (!stream.atEndOfStream())
+            result.lines.push_back(stream.readLine());
+    } catch (const OrvikError&) {
+        result.tooLong = true;
+    }
+    return result;
+}
+
+ReadResult modelRead(std::string_view bytes) {
+    ReadResult result;
+    for (std::string& line : modelLines(bytes)) {
+        if (line.size() > kMaxLineLength) {
+            result.tooLong = true;
+            break;
+        }
+        result.lines.push_back(std::move(line));
+    }
+    return result;
+}
+
+// The bytes as a regular file without a name on disk, opened by the path the
+// kernel gives it, so the file reader runs exactly as at start-up.
+std::unique_ptr<TextStream> openAsFile(const std::string& bytes) {
+    const int fd = memfd_create("orvik-fuzz", MFD_CLOEXEC);
+    FUZZ_CHECK(fd >= 0, "memfd_create failed");
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        FUZZ_CHECK(n > 0 || errno == EINTR, "write to the memory file failed");
+        if (n > 0)
+            written += static_cast<size_t>(n);
+    }
+    auto stream = openTextFileForReading("/proc/self/fd/" + std::to_string(fd));
+    ::close(fd);
+    return stream;
+}
+
+void checkReaders(const std::string& bytes) {
+    const ReadResult expected = modelRead(bytes);
+    StringTextStream text(bytes);
+    const ReadResult fromText = readAll(text);
+    FUZZ_CHECK(fromText.lines == expected.lines && fromText.tooLong == expected.tooLong,
+               "text reader differs from the line rules on " + printable(bytes));
+    auto file = openAsFile(bytes);
+    const ReadResult fromFile = readAll(*file);
+    FUZZ_CHECK(fromFile.lines == expected.lines && fromFile.tooLong == expected.tooLong,
+               "file reader differs from the line rules on " + printable(bytes));
+}
+
+std::string fieldZero(const std::string& line) { return line.substr(0, line.find('\t')); }
+
+std::string controlFiller(int p) { return modelHex(static_cast<uint32_t>(p)) + "\t0\t0\t0\t0\t0\t0"; }
+std::string memoryFiller(int k) { return modelHex(static_cast<uint32_t>(k)) + "\t0"; }
+
+// What start-up must make of the two files.
+struct ExpectedStart {
+    bool opens = true;
+    std::string namedInMessage;  // a text the failure message must contain
+    std::vector<std::string> control;
+    int noLines = 0;
+    int setAside = 0;
+    std::vector<std::string> memory;
+};
+
+ExpectedStart failsSaying(std::string text) {
+    ExpectedStart e;
+    e.opens = false;
+    e.namedInMessage = std::move(text);
+    return e;
+}
+
+ExpectedStart modelStart(const std::string& controlBytes, const std::string& memoryBytes) {
+    ExpectedStart e;
+    // Start-up reads one line per position while the file lasts, so only the
+    // first 512 lines are read, and only those can be too long.
+    std::vector<std::string> lines = modelLines(controlBytes);
+    if (lines.size() > 512)
+        lines.resize(512);
+    for (const std::string& line : lines)
+        if (line.size() > kMaxLineLength)
+            return failsSaying("longer than");
+    std::vector<std::string> aside;
+    for (int p = 0; p < 512; ++p) {
+        const std::string* line = p < static_cast<int>(lines.size()) ? &lines[static_cast<size_t>(p)] : nullptr;
+        if (line && !line->empty() && modelHexValue(fieldZero(*line)) == p) {
+            e.control.push_back(*line);
+            ++e.noLines;
+        } else {
+            if (line && !line->empty())
+                aside.push_back(*line);
+            e.control.push_back(controlFiller(p));
+        }
+    }
+    e.setAside = static_cast<int>(aside.size());
+    for (const std::string& line : aside) {
+        const int address = modelHexValue(fieldZero(line));
+        if (address > 511)
+            return failsSaying(modelHex(static_cast<uint32_t>(address)));
+        e.control[static_cast<size_t>(address)] = line;
+        e.noLines = address;
+    }
+    if (splitAt(e.control[0], "\t").size() < 7)
+        return failsSaying("fields");
+
+    std::vector<std::string> cells = modelLines(memoryBytes);
+    if (cells.size() > 4096)
+        cells.resize(4096);
+    for (const std::string& cell : cells)
+        if (cell.size() > kMaxLineLength)
+            return failsSaying("longer than");
+    for (int k = 0; k < 4096; ++k)
+        e.memory.push_back(k < static_cast<int>(cells.size()) ? cells[static_cast<size_t>(k)] : memoryFiller(k));
+    if (e.memory[0].find('\t') == std::string::npos)
+        return failsSaying("value field");
+    return e;
+}
+
+} // namespace
+} // namespace orvik::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace orvik;
+    using namespace orvik::fuzz;
+    const auto [controlBytes, memoryBytes] = splitAtSeparator({reinterpret_cast<const char*>(data), size});
+    checkReaders(controlBytes);
+    checkReaders(memoryBytes);
+
+    const ExpectedStart expected = modelStart(controlBytes, memoryBytes);
+    testing::Session s(controlBytes, memoryBytes);
+    testing::FakeWindow& w = s.window;
+    const std::string detail = "control file " + printable(controlBytes) + "\n  memory file " + printable(memoryBytes);
+    FUZZ_CHECK(s.shown == expected.opens, "start-up " + std::string(s.shown ? "opened" : "failed") +
+                                              (s.shown ? "" : ": " + w.messages.back()) + "\n  " + detail);
+    if (!s.shown) {
+        FUZZ_CHECK(w.ended && w.messages.size() == 1, "a failed start-up shows one message and ends\n  " + detail);
+        FUZZ_CHECK(isOneLine(w.messages[0]), "message \"" + printable(w.messages[0]) + "\" is not one line");
+        FUZZ_CHECK(w.messages[0].find(expected.namedInMessage) != std::string::npos,
+                   "message \"" + w.messages[0] + "\" does not say \"" + expected.namedInMessage + "\"");
+        return 0;
+    }
+    FUZZ_CHECK(!w.ended && w.messages.empty(), "an opened window ended or showed a message\n  " + detail);
+    FUZZ_CHECK(w.box(Box::txtContStore) == joinListing(expected.control),
+               "control-store listing differs from the loading rules\n  " + detail);
+    FUZZ_CHECK(s.form.mNoLines == expected.noLines && s.form.mintTlines == expected.setAside,
+               "end-of-run bound " + std::to_string(s.form.mNoLines) + " / set aside " +
+                   std::to_string(s.form.mintTlines) + ", expected " + std::to_string(expected.noLines) + " / " +
+                   std::to_string(expected.setAside) + "\n  " + detail);
+    FUZZ_CHECK(s.form.mstrLines.size() == 513, "control-store lines split into " +
+                                                   std::to_string(s.form.mstrLines.size()) + " elements");
+    FUZZ_CHECK(w.box(Box::txtMainMem) == joinListing(expected.memory),
+               "main-memory listing differs from the loading rules\n  " + detail);
+    FUZZ_CHECK(s.form.mstrMLines.size() == 4097, "main-memory lines split into " +
+                                                     std::to_string(s.form.mstrMLines.size()) + " elements");
+    FUZZ_CHECK(s.form.mNoClks == 0 && s.form.mlngMBR >= 0 && s.form.mlngMBR <= 4095,
+               "start-up left the step variables out of range\n  " + detail);
+    return 0;
+}
