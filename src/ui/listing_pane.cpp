@@ -29,14 +29,11 @@ private:
     int horizontal_;
 };
 
-QString joinParagraphs(const std::vector<std::string_view>& lines, int first, int count) {
-    QString text;
-    for (int i = first; i < first + count; ++i) {
-        if (i > first)
-            text += QChar(u'\n');
-        text += toQt(lines[static_cast<size_t>(i)]);
-    }
-    return text;
+// The lines [begin, end) of a text as paragraphs of a document.
+QString paragraphs(const std::string& text, size_t begin, size_t end) {
+    QString result = toQt(std::string_view(text).substr(begin, end - begin));
+    result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return result;
 }
 
 } // namespace
@@ -95,10 +92,10 @@ std::string ListingPane::textFromParagraphs() const {
 }
 
 void ListingPane::showText(const std::string& text) {
-    const bool crLfOnly = hasOnlyCrLfBreaks(text);
-    if (!(crLfOnly && replaceChangedLines(text)))
-        setPlainText(toQt(text));
-    linesAreParagraphs_ = crLfOnly;
+    if (replaceChangedLines(text))
+        return;
+    setPlainText(toQt(text));
+    linesAreParagraphs_ = hasOnlyCrLfBreaks(text);
 }
 
 bool ListingPane::replaceChangedLines(const std::string& text) {
@@ -106,35 +103,33 @@ bool ListingPane::replaceChangedLines(const std::string& text) {
     // it is always set whole.
     if (!linesAreParagraphs_ || text_.empty() || text.empty())
         return false;
-    const std::vector<std::string_view> oldLines = splitLines(text_);
-    if (static_cast<int>(oldLines.size()) != document()->blockCount())
+    const LineChange change = diffLines(text_, text);
+    if (!change.newHasOnlyCrLfBreaks || lineCount(text_) != static_cast<size_t>(document()->blockCount()))
         return false;
-    const std::vector<std::string_view> newLines = splitLines(text);
-    replaceLines(newLines, diffLines(oldLines, newLines));
+    if (!change.empty())
+        replaceLines(change, paragraphs(text, change.newBegin, change.newEnd));
     return true;
 }
 
-void ListingPane::replaceLines(const std::vector<std::string_view>& lines, LineChange change) {
-    if (change.empty())
-        return;
+void ListingPane::replaceLines(const LineChange& change, QString replacement) {
     QTextDocument& doc = *document();
+    const int first = static_cast<int>(change.first);
+    const int end = static_cast<int>(change.first + change.oldCount);
     const int lastPosition = doc.characterCount() - 1;
-    const int end = change.first + change.oldCount;
     QTextCursor cursor(&doc);
-    QString replacement = joinParagraphs(lines, change.first, change.newCount);
     if (end < doc.blockCount()) {
         // Take the old lines with the break after each; put the new ones back the same way.
-        cursor.setPosition(doc.findBlockByNumber(change.first).position());
+        cursor.setPosition(doc.findBlockByNumber(first).position());
         cursor.setPosition(doc.findBlockByNumber(end).position(), QTextCursor::KeepAnchor);
         if (change.newCount > 0)
             replacement += QChar(u'\n');
-    } else if (change.first == 0) {
+    } else if (first == 0) {
         // Every line changed.
         cursor.setPosition(0);
         cursor.setPosition(lastPosition, QTextCursor::KeepAnchor);
     } else {
         // The change reaches the last line: take the break before each old line instead.
-        const QTextBlock before = doc.findBlockByNumber(change.first - 1);
+        const QTextBlock before = doc.findBlockByNumber(first - 1);
         cursor.setPosition(before.position() + before.length() - 1);
         cursor.setPosition(lastPosition, QTextCursor::KeepAnchor);
         if (change.newCount > 0)

@@ -39,7 +39,7 @@ private:
     std::string textFromParagraphs() const;
     void showText(const std::string& text);
     bool replaceChangedLines(const std::string& text);
-    void replaceLines(const std::vector<std::string_view>& lines, LineChange change);
+    void replaceLines(const LineChange& change, QString replacement);
 
     std::string text_;
     bool editedByUser_ = false;

@@ -8,8 +8,11 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <random>
 
 #include "test_support.h"
+#include "loading/listing_text.h"
+#include "ui/latin1.h"
 #include "ui/line_diff.h"
 #include "ui/listing_pane.h"
 
@@ -57,6 +60,13 @@ std::string joinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
+QString linesShown(const QPlainTextEdit& pane) {
+    QStringList lines;
+    for (QTextBlock block = pane.document()->begin(); block.isValid(); block = block.next())
+        lines << block.text();
+    return lines.join('\n');
+}
+
 std::string paragraphsOf(const QPlainTextEdit& pane) {
     return pane.toPlainText().replace(QChar(u'\n'), "\r\n").toLatin1().toStdString();
 }
@@ -82,6 +92,7 @@ private slots:
 
     void diffLines_data();
     void diffLines();
+    void diffLinesRebuildsTheNewText();
     void onlyCrLfBreaks_data();
     void onlyCrLfBreaks();
 
@@ -101,25 +112,45 @@ void TestListingPane::cleanup() { window_.reset(); }
 
 void TestListingPane::textReadsBackExactly_data() {
     QTest::addColumn<Box>("box");
+    QTest::addColumn<std::string>("before");
     QTest::addColumn<std::string>("text");
-    QTest::newRow("pane: every byte but CR LF") << Box::txtMainMem << everyByteButLineBreaks();
-    QTest::newRow("pane: every byte") << Box::txtContStore << everyByte();
-    QTest::newRow("pane: lone CR and lone LF") << Box::txtMainMem << std::string("a\rb\nc\r\n\n\r");
-    QTest::newRow("pane: no break after the last line") << Box::txtMainMem << std::string("0\t1\r\n1\t2");
-    QTest::newRow("pane: no-break space and soft hyphen") << Box::txtMainMem << std::string("\xA0 \xAD\r\n\xA0\r\n");
-    QTest::newRow("pane: empty") << Box::txtContStore << std::string();
-    QTest::newRow("pane: trailing blanks and tabs") << Box::txtContStore << std::string("1 \t \r\n\t\r\n");
-    QTest::newRow("display box: every byte") << Box::txtMIR << everyByte();
-    QTest::newRow("display box: CR LF") << Box::txtStdOut << std::string("a\r\nb");
-    QTest::newRow("display box: longer than a line edit holds") << Box::txtInst << std::string(40000, 'x');
+    const std::string listing = "0\t0\r\n1\t0\r\n2\t0\r\n";
+    QTest::newRow("pane: every byte but CR LF") << Box::txtMainMem << listing << everyByteButLineBreaks();
+    QTest::newRow("pane: every byte") << Box::txtContStore << listing << everyByte();
+    QTest::newRow("pane: lone CR and lone LF") << Box::txtMainMem << listing << std::string("a\rb\nc\r\n\n\r");
+    QTest::newRow("pane: a line break turned into a lone LF") << Box::txtMainMem << listing
+                                                              << std::string("0\t0\r\n1\t0\n2\t0\r\n");
+    QTest::newRow("pane: a lone CR at the end of a line") << Box::txtMainMem << listing
+                                                          << std::string("0\t0\r\n1\t0\r\r\n2\t0\r\n");
+    QTest::newRow("pane: back from lone breaks") << Box::txtMainMem << std::string("0\r1\n2") << listing;
+    QTest::newRow("pane: no break after the last line") << Box::txtMainMem << listing << std::string("0\t1\r\n1\t2");
+    QTest::newRow("pane: no-break space and soft hyphen") << Box::txtMainMem << listing
+                                                          << std::string("\xA0 \xAD\r\n\xA0\r\n");
+    QTest::newRow("pane: empty") << Box::txtContStore << listing << std::string();
+    QTest::newRow("pane: trailing blanks and tabs") << Box::txtContStore << listing << std::string("1 \t \r\n\t\r\n");
+    QTest::newRow("display box: every byte") << Box::txtMIR << std::string("x") << everyByte();
+    QTest::newRow("display box: CR LF") << Box::txtStdOut << std::string() << std::string("a\r\nb");
+    QTest::newRow("display box: longer than a line edit holds") << Box::txtInst << std::string()
+                                                               << std::string(40000, 'x');
 }
 
 void TestListingPane::textReadsBackExactly() {
     QFETCH(Box, box);
+    QFETCH(std::string, before);
     QFETCH(std::string, text);
-    window_->setBoxText(box, "something else first");
+    window_->setBoxText(box, before);
     window_->setBoxText(box, text);
     QCOMPARE(window_->getBoxText(box), text);
+    if (ListingPane* pane = window_->pane(box)) {
+        // The pane shows the text with each CR LF, lone CR and lone LF as a line break.
+        QString shown = orvik::ui::toQt(text);
+        shown.replace("\r\n", "\n").replace('\r', '\n');
+        QCOMPARE(linesShown(*pane), shown);
+        // Whatever the pane held, a listing set after it shows line for line.
+        const std::string listing = "0\tA\r\n1\tB\r\n";
+        window_->setBoxText(box, listing);
+        QCOMPARE(paragraphsOf(*pane), listing);
+    }
 }
 
 void TestListingPane::userEditKeepsEveryOtherByte() {
@@ -131,9 +162,7 @@ void TestListingPane::userEditKeepsEveryOtherByte() {
     mainMemory().setTextCursor(cursor);
     QTest::keyClicks(&mainMemory(), "Z");
 
-    std::vector<std::string> lines;
-    for (std::string_view line : orvik::ui::splitLines(text))
-        lines.emplace_back(line);
+    std::vector<std::string> lines = orvik::splitText(text, "\r\n");
     lines[2] += "Z";
     std::string expected;
     for (size_t i = 0; i < lines.size(); ++i)
@@ -221,12 +250,18 @@ void TestListingPane::diffLines_data() {
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("oldCount");
     QTest::addColumn<int>("newCount");
-    QTest::newRow("equal") << std::string("a\r\nb") << std::string("a\r\nb") << 2 << 0 << 0;
-    QTest::newRow("middle changed") << std::string("a\r\nb\r\nc") << std::string("a\r\nX\r\nc") << 1 << 1 << 1;
-    QTest::newRow("repeats: head and tail may not overlap") << std::string("a\r\na") << std::string("a") << 1 << 1 << 0;
-    QTest::newRow("grown at the end") << std::string("a") << std::string("a\r\nb") << 1 << 0 << 1;
-    QTest::newRow("from empty") << std::string() << std::string("a\r\n") << 0 << 0 << 2;
-    QTest::newRow("a lone LF is not a break") << std::string("a\nb") << std::string("a\nc") << 0 << 1 << 1;
+    QTest::addColumn<std::string>("newLines");
+    QTest::newRow("equal") << std::string("a\r\nb") << std::string("a\r\nb") << 2 << 0 << 0 << std::string();
+    QTest::newRow("middle changed") << std::string("a\r\nb\r\nc") << std::string("a\r\nXY\r\nc") << 1 << 1 << 1
+                                    << std::string("XY");
+    QTest::newRow("repeats: head and tail may not overlap")
+        << std::string("a\r\na") << std::string("a") << 1 << 1 << 0 << std::string();
+    QTest::newRow("grown at the end") << std::string("a") << std::string("a\r\nb") << 1 << 0 << 1 << std::string("b");
+    QTest::newRow("last break removed") << std::string("a\r\n") << std::string("a") << 1 << 1 << 0 << std::string();
+    QTest::newRow("two lines into one") << std::string("x\r\nab\r\ncd\r\ny") << std::string("x\r\nabcd\r\ny") << 1 << 2
+                                        << 1 << std::string("abcd");
+    QTest::newRow("line inserted before a like one") << std::string("a\r\nb") << std::string("a\r\na\r\nb") << 1 << 0
+                                                     << 1 << std::string("a");
 }
 
 void TestListingPane::diffLines() {
@@ -235,11 +270,52 @@ void TestListingPane::diffLines() {
     QFETCH(int, first);
     QFETCH(int, oldCount);
     QFETCH(int, newCount);
-    const orvik::ui::LineChange change =
-        orvik::ui::diffLines(orvik::ui::splitLines(oldText), orvik::ui::splitLines(newText));
-    QCOMPARE(change.first, first);
-    QCOMPARE(change.oldCount, oldCount);
-    QCOMPARE(change.newCount, newCount);
+    QFETCH(std::string, newLines);
+    const orvik::ui::LineChange change = orvik::ui::diffLines(oldText, newText);
+    QCOMPARE(change.first, size_t(first));
+    QCOMPARE(change.oldCount, size_t(oldCount));
+    QCOMPARE(change.newCount, size_t(newCount));
+    QCOMPARE(newText.substr(change.newBegin, change.newEnd - change.newBegin), newLines);
+}
+
+void TestListingPane::diffLinesRebuildsTheNewText() {
+    // Random texts of a few short lines: replacing the block the diff names
+    // must give the new text, and the lines around it must be equal.
+    std::mt19937 random(7);
+    const std::string pieces[] = {"a", "b", "ab", "", "a\tb"};
+    const auto randomText = [&] {
+        std::vector<std::string> lines(1 + random() % 5);
+        for (std::string& line : lines)
+            line = pieces[random() % 5];
+        return lines;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        const std::vector<std::string> oldLines = randomText();
+        const std::vector<std::string> newLines = randomText();
+        std::string oldText, newText;
+        for (size_t i = 0; i < oldLines.size(); ++i)
+            oldText += (i > 0 ? "\r\n" : "") + oldLines[i];
+        for (size_t i = 0; i < newLines.size(); ++i)
+            newText += (i > 0 ? "\r\n" : "") + newLines[i];
+        if (oldText.empty() || newText.empty())
+            continue;
+        const orvik::ui::LineChange change = orvik::ui::diffLines(oldText, newText);
+        const std::vector<std::string> a = orvik::splitText(oldText, "\r\n");
+        const std::vector<std::string> b = orvik::splitText(newText, "\r\n");
+        QVERIFY(change.first + change.oldCount <= a.size());
+        QCOMPARE(a.size() - change.oldCount, b.size() - change.newCount);
+        std::vector<std::string> rebuilt(a.begin(), a.begin() + static_cast<long>(change.first));
+        for (size_t i = 0; i < change.newCount; ++i)
+            rebuilt.push_back(b[change.first + i]);
+        rebuilt.insert(rebuilt.end(), a.begin() + static_cast<long>(change.first + change.oldCount), a.end());
+        QCOMPARE(rebuilt, b);
+        const std::string block = newText.substr(change.newBegin, change.newEnd - change.newBegin);
+        if (change.newCount > 0)
+            QCOMPARE(orvik::splitText(block + "\r\n", "\r\n").size() - 1, change.newCount);
+        // The block starts at the first line that differs.
+        QVERIFY(change.first == std::min(a.size(), b.size()) || a[change.first] != b[change.first] ||
+                a.size() != b.size());
+    }
 }
 
 void TestListingPane::onlyCrLfBreaks_data() {
