@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
+#include <stdexcept>
 
 #include "loading/text_file.h"
 #include "ui/display_box.h"
@@ -15,16 +16,16 @@ namespace orvik::ui {
 
 namespace {
 
-QLabel* makeLabel(const ControlSpec& spec, QWidget* parent) {
-    auto* label = new QLabel(toQt(spec.caption), parent);
+QLabel* makeLabel(const ControlEntry& entry, QWidget* parent) {
+    auto* label = new QLabel(toQt(entry.caption), parent);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 
-QPushButton* makeButton(const ControlSpec& spec, QWidget* parent) {
+QPushButton* makeButton(const ControlEntry& entry, QWidget* parent) {
     // The "&" in the caption gives the button its Alt shortcut.
-    auto* button = new QPushButton(toQt(spec.caption), parent);
+    auto* button = new QPushButton(toQt(entry.caption), parent);
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
@@ -52,46 +53,49 @@ OrvikWindow::OrvikWindow(Dialogs& dialogs, QWidget* parent) : QWidget(parent), d
 OrvikWindow::~OrvikWindow() = default;
 
 void OrvikWindow::createControls() {
-    size_t buttonCount = 0;
-    for (const ControlSpec& spec : windowControls()) {
-        QWidget* control = nullptr;
-        switch (spec.kind) {
-        case ControlKind::Label:
-            control = makeLabel(spec, this);
-            break;
-        case ControlKind::DisplayBox: {
-            auto* displayBox = new DisplayBox(this);
-            boxes_[static_cast<size_t>(boxNamed(spec.name))] = displayBox;
-            control = displayBox;
-            break;
-        }
-        case ControlKind::ListingPane: {
-            auto* listingPane = new ListingPane(this);
-            boxes_[static_cast<size_t>(boxNamed(spec.name))] = listingPane;
-            control = listingPane;
-            break;
-        }
-        case ControlKind::CommandButton: {
-            // cmdNav is a control array: the buttons come in index order.
-            const auto index = static_cast<int16_t>(buttonCount);
-            QPushButton* button = makeButton(spec, this);
-            buttons_.at(buttonCount++) = button;
-            connect(button, &QPushButton::clicked, this, [this, index] { form_.handleClick(index); });
-            control = button;
-            break;
-        }
-        }
-        control->setObjectName(toQt(spec.name));
+    for (const ControlEntry& entry : windowControls()) {
+        QWidget* control = createControl(entry);
+        control->setObjectName(toQt(entry.name));
         controls_.push_back(control);
     }
+    nameBoxesAfterLabels();
+}
+
+QWidget* OrvikWindow::createControl(const ControlEntry& entry) {
+    switch (entry.kind) {
+    case ControlKind::Label:
+        return makeLabel(entry, this);
+    case ControlKind::DisplayBox:
+        return addBox(entry, new DisplayBox(this));
+    case ControlKind::ListingPane:
+        return addBox(entry, new ListingPane(this));
+    case ControlKind::CommandButton:
+        break;
+    }
+    // cmdNav is a control array: its buttons come in index order and share one handler.
+    const auto index = static_cast<int16_t>(
+        std::count_if(buttons_.begin(), buttons_.end(), [](const QPushButton* b) { return b != nullptr; }));
+    QPushButton* button = makeButton(entry, this);
+    buttons_.at(static_cast<size_t>(index)) = button;
+    connect(button, &QPushButton::clicked, this, [this, index] { form_.handleClick(index); });
+    return button;
+}
+
+template <typename BoxWidget>
+BoxWidget* OrvikWindow::addBox(const ControlEntry& entry, BoxWidget* box) {
+    boxes_.at(static_cast<size_t>(boxNamed(entry.name))) = box;
+    return box;
+}
+
+void OrvikWindow::nameBoxesAfterLabels() {
     // A label names its box for assistive technology.
-    for (const ControlSpec& spec : windowControls()) {
-        if (spec.labelFor.empty())
+    for (const ControlEntry& entry : windowControls()) {
+        if (entry.labelFor.empty())
             continue;
-        auto* label = findChild<QLabel*>(toQt(spec.name));
-        QWidget* named = findChild<QWidget*>(toQt(spec.labelFor));
+        auto* label = findChild<QLabel*>(toQt(entry.name));
+        QWidget* named = findChild<QWidget*>(toQt(entry.labelFor));
         label->setBuddy(named);
-        named->setAccessibleName(toQt(accessibleNameFromCaption(spec.caption)));
+        named->setAccessibleName(toQt(accessibleNameFromCaption(entry.caption)));
     }
 }
 

@@ -22,6 +22,7 @@ class QPushButton;
 namespace orvik::ui {
 
 class ListingPane;
+struct ControlEntry;
 
 class OrvikWindow : public QWidget, public WindowServices {
     Q_OBJECT
@@ -55,6 +56,10 @@ protected:
 
 private:
     void createControls();
+    QWidget* createControl(const ControlEntry& entry);
+    template <typename BoxWidget>
+    BoxWidget* addBox(const ControlEntry& entry, BoxWidget* box);
+    void nameBoxesAfterLabels();
     void setTabOrder();
     void placeControls();
     ExactTextBox& box(Box box) const;

@@ -18,9 +18,9 @@ constexpr RegisterRow kRegisterRows[] = {
     {"lblLV", "LV:", 18, 22},  {"lblCPP", "CPP:", 19, 23},
 };
 
-std::vector<ControlSpec> buildControls() {
+std::vector<ControlEntry> buildControls() {
     using K = ControlKind;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlEntry> controls;
     for (int k = 0; k < 10; ++k) {
         const RegisterRow& row = kRegisterRows[k];
         const std::string box = "txtReg(" + std::to_string(k) + ")";
@@ -28,7 +28,7 @@ std::vector<ControlSpec> buildControls() {
         controls.push_back({row.label, K::Label, row.caption, 120, top, 855, 255, row.labelTabIndex, box});
         controls.push_back({box, K::DisplayBox, "", 1080, top, 1095, 285, row.boxTabIndex, ""});
     }
-    const std::vector<ControlSpec> others = {
+    const std::vector<ControlEntry> others = {
         {"lblALU", K::Label, "ALU:", 2400, 240, 855, 255, 12, "txtALU"},
         {"txtALU", K::DisplayBox, "", 3360, 240, 3375, 285, 14, ""},
         {"lblMPC", K::Label, "MPC:", 2400, 600, 855, 255, 13, "txtMPC"},
@@ -57,14 +57,14 @@ std::vector<ControlSpec> buildControls() {
 
 } // namespace
 
-const std::vector<ControlSpec>& windowControls() {
-    static const std::vector<ControlSpec> controls = buildControls();
+const std::vector<ControlEntry>& windowControls() {
+    static const std::vector<ControlEntry> controls = buildControls();
     return controls;
 }
 
 QSize baseClientSize() { return {kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel}; }
 
-QRect controlGeometry(const ControlSpec& control, QSize extra) {
+QRect controlGeometry(const ControlEntry& control, QSize extra) {
     QRect rect(control.left / kTwipsPerPixel, control.top / kTwipsPerPixel, control.width / kTwipsPerPixel,
                control.height / kTwipsPerPixel);
     const int mainMemoryShare = extra.width() / 2;

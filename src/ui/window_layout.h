@@ -23,7 +23,7 @@ enum class ControlKind { Label, DisplayBox, ListingPane, CommandButton };
 // right by the Main Memory pane's share. Everything else stays put.
 enum class Growth { None, MainMemoryPane, ControlStorePane, ControlStoreCaption };
 
-struct ControlSpec {
+struct ControlEntry {
     std::string name;      // the control's name, also its objectName
     ControlKind kind;
     std::string caption;   // labels and buttons only
@@ -34,13 +34,13 @@ struct ControlSpec {
 };
 
 // Every control of the window, labels included.
-const std::vector<ControlSpec>& windowControls();
+const std::vector<ControlEntry>& windowControls();
 
 // The client area at the window's first, and smallest, size, in pixels.
 QSize baseClientSize();
 
 // Where a control lies when the client area is `extra` pixels larger than its first size.
-QRect controlGeometry(const ControlSpec& control, QSize extra = {0, 0});
+QRect controlGeometry(const ControlEntry& control, QSize extra = {0, 0});
 
 // The accessible name a label gives its box: the caption without its colon.
 std::string accessibleNameFromCaption(const std::string& caption);

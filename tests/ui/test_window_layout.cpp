@@ -50,6 +50,7 @@ private slots:
     void growingGivesAllRoomToThePanes_data();
     void growingGivesAllRoomToThePanes();
     void cannotBeMadeSmallerThanItsFirstSize();
+    void maximiseAndRestore();
     void accessibleNames_data();
     void accessibleNames();
 
@@ -259,6 +260,18 @@ void TestWindowLayout::cannotBeMadeSmallerThanItsFirstSize() {
     QCOMPARE(window_->minimumSize(), first);
     window_->resize(first - QSize(100, 100));
     QCOMPARE(window_->size(), first);
+}
+
+void TestWindowLayout::maximiseAndRestore() {
+    const QSize first = window_->size();
+    const QRect mainMem = control("txtMainMem")->geometry();
+    window_->showMaximized();
+    QTRY_VERIFY(window_->isMaximized());
+    QTRY_VERIFY(window_->width() > first.width() || window_->height() > first.height());
+    QTRY_COMPARE(control("txtMainMem")->height(), mainMem.height() + window_->height() - first.height());
+    window_->showNormal();
+    QTRY_COMPARE(window_->size(), first);
+    QCOMPARE(control("txtMainMem")->geometry(), mainMem);
 }
 
 void TestWindowLayout::accessibleNames_data() {
