@@ -43,6 +43,10 @@ ListingPane::ListingPane(QWidget* parent) : QPlainTextEdit(parent) {
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Fields are short hexadecimal texts: tab stops five digits apart keep a
+    // microinstruction line of seven fields on one line of the pane, where the
+    // toolkit's default stops would wrap it after four.
+    setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 5);
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
         if (!programIsWriting_ && (removed != 0 || added != 0))
             editedByUser_ = true;
