@@ -5,6 +5,9 @@
 // side is one of the program's fixed texts.
 //
 // usage: run_scenario ORVIK_SESSION SCENARIO_DIR
+//        run_scenario ORVIK_SESSION --in-place SCRIPT EXPECTED
+// The second form runs SCRIPT in its own folder, which it must leave as it
+// was, and expects exit status 0 (the example transcripts).
 
 #include <cstdio>
 #include <cstdlib>
@@ -54,51 +57,30 @@ bool linesMatch(const std::string& expected, const std::string& got) {
 
 // Runs the tool in `folder` with the script on standard input redirected from
 // the file, so no terminal is ever read. Returns the exit status.
-int runSession(const std::string& tool, const fs::path& folder, std::string& output) {
-    const fs::path outputFile = folder / ".transcript";
+int runSession(const std::string& tool, const fs::path& folder, const fs::path& script, std::string& output) {
+    char pattern[] = "/tmp/orvik-transcript-XXXXXX";
+    const int outputFd = mkstemp(pattern);
+    if (outputFd < 0) {
+        std::perror("mkstemp");
+        return 127;
+    }
     const pid_t child = fork();
     if (child == 0) {
-        if (chdir(folder.c_str()) != 0)
+        if (chdir(folder.c_str()) != 0 || dup2(outputFd, STDOUT_FILENO) < 0 || !freopen("/dev/null", "rb", stdin))
             _exit(127);
-        if (!freopen(".transcript", "wb", stdout) || !freopen("/dev/null", "rb", stdin))
-            _exit(127);
-        execl(tool.c_str(), tool.c_str(), "script", static_cast<char*>(nullptr));
+        execl(tool.c_str(), tool.c_str(), script.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
+    close(outputFd);
     int status = 0;
     waitpid(child, &status, 0);
-    output = readFile(outputFile);
+    output = readFile(pattern);
+    fs::remove(pattern);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: run_scenario ORVIK_SESSION SCENARIO_DIR\n";
-        return 2;
-    }
-    const std::string tool = fs::absolute(argv[1]).string();
-    const fs::path scenario = argv[2];
-    const std::string name = scenario.filename().string();
-
-    char pattern[] = "/tmp/orvik-scenario-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        std::perror("mkdtemp");
-        return 2;
-    }
-    const fs::path folder = pattern;
-    fs::copy(scenario, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
-
-    std::string output;
-    const int status = runSession(tool, folder, output);
-    const std::vector<std::string> expected = splitLines(readFile(scenario / "expected"));
-    const std::vector<std::string> got = splitLines(output);
-    const int expectedStatus = std::atoi(readFile(scenario / "expected-status").c_str());
-    fs::remove_all(folder);
-
+int compare(const std::string& name, const std::vector<std::string>& expected, const std::vector<std::string>& got,
+            int expectedStatus, int status) {
     for (size_t i = 0; i < std::max(expected.size(), got.size()); ++i) {
         const std::string want = i < expected.size() ? expected[i] : "<end of transcript>";
         const std::string have = i < got.size() ? got[i] : "<end of transcript>";
@@ -114,4 +96,42 @@ int main(int argc, char** argv) {
     }
     std::cout << name << ": " << expected.size() << " lines match\n";
     return 0;
+}
+
+// A conformance scenario runs in a fresh copy of its folder, since some
+// scripts write a screenshot there.
+int runScenario(const std::string& tool, const fs::path& scenario) {
+    char pattern[] = "/tmp/orvik-scenario-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        std::perror("mkdtemp");
+        return 2;
+    }
+    const fs::path folder = pattern;
+    fs::copy(scenario, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+    std::string output;
+    const int status = runSession(tool, folder, "script", output);
+    fs::remove_all(folder);
+    return compare(scenario.filename().string(), splitLines(readFile(scenario / "expected")), splitLines(output),
+                   std::atoi(readFile(scenario / "expected-status").c_str()), status);
+}
+
+int runInPlace(const std::string& tool, const fs::path& script, const fs::path& expected) {
+    std::string output;
+    const fs::path absolute = fs::absolute(script);
+    const int status = runSession(tool, absolute.parent_path(), absolute, output);
+    return compare(script.filename().string(), splitLines(readFile(expected)), splitLines(output), 0, status);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3)
+        return runScenario(fs::absolute(argv[1]).string(), argv[2]);
+    if (argc == 5 && std::string(argv[2]) == "--in-place")
+        return runInPlace(fs::absolute(argv[1]).string(), argv[3], argv[4]);
+    std::cerr << "usage: run_scenario ORVIK_SESSION SCENARIO_DIR\n"
+                 "       run_scenario ORVIK_SESSION --in-place SCRIPT EXPECTED\n";
+    return 2;
 }
