@@ -17,8 +17,8 @@ void frmOrvik::memoryReadAtPC() {
                          " (main memory has the lines 0 to FFF)");
     splitTextInto(mstrMLines[static_cast<size_t>(mintMem)], "\t", mstrMFields);
     if (mstrMFields.size() < 2)
-        throw OrvikError("Main-memory line " + hexText16(mintMem) + " at PC has no value field (no tab): \"" +
-                         mstrMLines[static_cast<size_t>(mintMem)] + "\"");
+        throw OrvikError("Main-memory line " + hexText16(mintMem) + " at PC has no value field (no tab): " +
+                         quoted(mstrMLines[static_cast<size_t>(mintMem)]));
     mintMPos = ConvHextoInt(mstrMFields[1]);
 }
 

@@ -37,4 +37,13 @@ private:
     }
 };
 
+// A file or pane line quoted in a description: in double quotes, and cut
+// after 60 characters so that a long line cannot fill the message box.
+inline std::string quoted(const std::string& text) {
+    constexpr size_t kShown = 60;
+    if (text.size() <= kShown)
+        return "\"" + text + "\"";
+    return "\"" + text.substr(0, kShown) + "...\" (" + std::to_string(text.size()) + " characters)";
+}
+
 } // namespace orvik

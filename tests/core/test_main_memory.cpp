@@ -138,3 +138,18 @@ TEST(MainMemory, LineWithoutATabAtPcFails) {
 
 } // namespace
 } // namespace orvik::testing
+
+namespace orvik::testing {
+namespace {
+
+TEST(MainMemory, ALongLineIsQuotedShortInTheMessage) {
+    Bench bench;
+    bench.edit(Box::txtMainMem, 0, std::string(4000, 'x'));
+    bench.run("2\t3\t0\t10\t0\t0\t0");
+    ASSERT_EQ(bench.window.messages.size(), 1u);
+    EXPECT_LT(bench.window.messages[0].size(), 200u);
+    EXPECT_NE(bench.window.messages[0].find("4000 characters"), std::string::npos) << bench.window.messages[0];
+}
+
+} // namespace
+} // namespace orvik::testing
