@@ -32,6 +32,21 @@ test-sanitize: deps
 	@cmake --build $(BUILD)-sanitize -j $(JOBS)
 	@ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
 
+# Benchmarks in an optimised build of their own, the window ones on Qt's
+# offscreen platform. BENCH_FLAGS go to Google Benchmark: repetitions of all
+# benchmarks are interleaved, so a change in the machine's load falls on all of
+# them alike. The table of medians and the ratios come last, then start-up in
+# fresh processes with its peak memory.
+BENCH_FLAGS ?= --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true \
+               --benchmark_report_aggregates_only=true
+
+bench: deps
+	@cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DORVIK_BENCH=ON >/dev/null
+	@cmake --build $(BUILD)-bench -j $(JOBS) --target orvik_bench orvik_startup_probe
+	@QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bin/orvik_bench $(BENCH_FLAGS)
+	@echo
+	@QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bin/orvik_startup_probe
+
 # libFuzzer targets, built with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer. `make fuzz` runs each for FUZZ_SECONDS, starting
 # from the corpus in tests/fuzz/corpus and keeping what it finds in

@@ -1,0 +1,181 @@
+// The core's Trace step in the in-memory window, and the floor it is judged
+// against: one split of the 4096-line listing at CR LF and one join, the
+// least work a step that rebuilds the listing must do.
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "bench_inputs.h"
+#include "loading/listing_text.h"
+#include "machine/frmOrvik.h"
+#include "median_table.h"
+#include "memory_window.h"
+
+namespace orvik::bench {
+
+namespace {
+
+// A started machine whose next Trace runs the timed loop.
+struct CoreMachine {
+    explicit CoreMachine(Loop loop) : window(controlStoreFile(loop), memoryFile()), form(window) {
+        started = form.Form_Load();
+        for (int i = 0; started && i < 4 && form.mintPos != loopPosition(loop); ++i)
+            form.handleClick(0);
+    }
+    // Empty when the loop ran as planned; else what went wrong.
+    std::string fault(Loop loop) const {
+        if (!started)
+            return "start-up failed: " + window.lastMessage();
+        if (!window.lastMessage().empty())
+            return "a Trace failed: " + window.lastMessage();
+        if (form.mintPos != loopPosition(loop))
+            return "the machine is not in the timed loop";
+        if ((form.mstrMem == "Write") != (loop == Loop::WithWrite))
+            return "the memory word is \"" + form.mstrMem + "\"";
+        return {};
+    }
+
+    MemoryWindow window;
+    frmOrvik form;
+    bool started = false;
+};
+
+// One click of Trace, as the timed loops make it. Kept out of line so that a
+// profiler can count its calls and collect its cost alone
+// (valgrind --tool=callgrind --toggle-collect='*timedTrace*').
+[[gnu::noinline]] void timedTrace(frmOrvik& form) { form.handleClick(0); }
+
+void traceIn(benchmark::State& state, Loop loop) {
+    CoreMachine machine(loop);
+    if (const std::string fault = machine.fault(loop); !fault.empty()) {
+        state.SkipWithError(fault.c_str());
+        return;
+    }
+    for (auto _ : state)
+        timedTrace(machine.form);
+    if (const std::string fault = machine.fault(loop); !fault.empty())
+        state.SkipWithError(fault.c_str());
+    // The last write must be in the listing, so the write really ran.
+    if (loop == Loop::WithWrite &&
+        splitText(machine.window.box(Box::txtMainMem), kCrLf).at(kWrittenLine) !=
+            hexText(kWrittenLine) + "\t" + hexText(machine.form.mlngMDR - 1))
+        state.SkipWithError("the written line is not in the listing");
+}
+
+void BM_CoreTraceNoWrite(benchmark::State& state) { traceIn(state, Loop::WithoutWrite); }
+void BM_CoreTracePendingWrite(benchmark::State& state) { traceIn(state, Loop::WithWrite); }
+
+void BM_CoreStartUp(benchmark::State& state) {
+    const std::string control = controlStoreFile(Loop::WithWrite);
+    const std::string memory = memoryFile();
+    for (auto _ : state) {
+        MemoryWindow window(control, memory);
+        frmOrvik form(window);
+        if (!form.Form_Load())
+            state.SkipWithError("start-up failed");
+        benchmark::DoNotOptimize(form.mintPos);
+    }
+}
+
+// ---- The floor ------------------------------------------------------------------------
+
+// As fast a split as plain C++ gives: memchr finds each CR, and the strings
+// of the vector are reused, so short lines cost no allocation.
+[[gnu::noinline]] void splitAtCrLf(std::string_view text, std::vector<std::string>& lines) {
+    size_t count = 0;
+    auto put = [&](std::string_view line) {
+        if (count < lines.size())
+            lines[count].assign(line);
+        else
+            lines.emplace_back(line);
+        ++count;
+    };
+    const char* const end = text.data() + text.size();
+    const char* start = text.data();
+    const char* from = start;
+    for (;;) {
+        const auto* cr = static_cast<const char*>(std::memchr(from, '\r', static_cast<size_t>(end - from)));
+        if (cr == nullptr || cr + 1 == end) {
+            put({start, static_cast<size_t>(end - start)});
+            break;
+        }
+        if (cr[1] != '\n') {
+            from = cr + 1;
+            continue;
+        }
+        put({start, static_cast<size_t>(cr - start)});
+        start = from = cr + 2;
+    }
+    lines.resize(count);
+}
+
+[[gnu::noinline]] void joinWithCrLf(const std::vector<std::string>& lines, size_t count, std::string& text) {
+    text.clear();
+    for (size_t i = 0; i < count; ++i) {
+        text += lines[i];
+        text += "\r\n";
+    }
+}
+
+// The floor as one call, kept out of line like timedTrace for a profiler
+// (--toggle-collect='*splitAndJoin*').
+[[gnu::noinline]] void splitAndJoin(std::string_view listing, std::vector<std::string>& lines, std::string& text) {
+    splitAtCrLf(listing, lines);
+    joinWithCrLf(lines, kMainMemoryLines, text);
+}
+
+void BM_FloorSplit(benchmark::State& state) {
+    const std::string listing = memoryListing();
+    std::vector<std::string> lines;
+    for (auto _ : state) {
+        splitAtCrLf(listing, lines);
+        benchmark::DoNotOptimize(lines.data());
+    }
+}
+
+void BM_FloorJoin(benchmark::State& state) {
+    std::vector<std::string> lines;
+    splitAtCrLf(memoryListing(), lines);
+    std::string text;
+    for (auto _ : state) {
+        joinWithCrLf(lines, kMainMemoryLines, text);
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+
+void BM_FloorSplitAndJoin(benchmark::State& state) {
+    const std::string listing = memoryListing();
+    std::vector<std::string> lines;
+    std::string text;
+    for (auto _ : state) {
+        splitAndJoin(listing, lines, text);
+        benchmark::DoNotOptimize(text.data());
+    }
+    if (text != listing)
+        state.SkipWithError("the join does not give the listing back");
+}
+
+// The core's own split, which every Trace runs on each listing.
+void BM_CoreSplit(benchmark::State& state) {
+    const std::string listing = memoryListing();
+    std::vector<std::string> lines;
+    for (auto _ : state) {
+        splitTextInto(listing, kCrLf, lines);
+        benchmark::DoNotOptimize(lines.data());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_CoreTraceNoWrite)->Name("Core/Trace/NoWrite")->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_CoreTracePendingWrite)->Name(kCoreTraceWrite)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_CoreStartUp)->Name("Core/StartUp")->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_CoreSplit)->Name("Core/SplitTextInto4096")->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_FloorSplit)->Name("Floor/Split4096")->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_FloorJoin)->Name("Floor/Join4096")->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_FloorSplitAndJoin)->Name(kFloorSplitJoin)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+} // namespace orvik::bench
