@@ -270,6 +270,28 @@ TEST_F(HostileFiles, AMillionShortLines) {
     }
 }
 
+// The slowest control-store file to load: 512 lines at the bound in
+// descending order. No line meets its position, so every one is set aside
+// and placed over the whole 2 MB listing in turn.
+TEST_F(HostileFiles, EveryControlStoreLineAtTheBoundAndSetAside) {
+    std::vector<std::string> lines(512);
+    std::string file;
+    for (int a = 511; a >= 0; --a) {
+        std::string line = hexText(a) + "\t0\t0\t0\t0\t0\t0\t";
+        line.resize(kMaxLineLength, static_cast<char>('a' + a % 26));
+        lines[static_cast<size_t>(a)] = line;
+        file += line + "\n";
+    }
+    auto s = start(write("descending.ctl", file), okMemory);
+    ASSERT_TRUE(s->shown) << s->message();
+    EXPECT_EQ(s->form.mintTlines, 512);
+    EXPECT_EQ(s->form.mNoLines, 0);
+    std::string listing;
+    for (const std::string& line : lines)
+        listing += line + "\r\n";
+    EXPECT_EQ(s->window.box(Box::txtContStore), listing);
+}
+
 // Latin-1 letters and control bytes in every field load exactly, show
 // exactly in the boxes that show fields, count as no code and as zero
 // digits, and a Trace over them runs or stops with a clear message.
