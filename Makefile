@@ -7,7 +7,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-core test-sanitize bench fuzz fuzz-build fuzz-merge clean
+.PHONY: all deps configure build run test test-core test-sanitize bench fuzz fuzz-build fuzz-run fuzz-merge clean
 
 all: build
 
@@ -63,6 +63,10 @@ fuzz-build: deps
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZ_TARGETS)
 
 fuzz: fuzz-build
+	@$(MAKE) --no-print-directory fuzz-run
+
+# Runs the targets already built; several of these may run side by side.
+fuzz-run:
 	@set -e; for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_DIR)/corpus/$$t $(FUZZ_DIR)/artifacts/$$t; \
 	  echo "== $$t for $(FUZZ_SECONDS) s"; \
