@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -82,33 +83,46 @@ void BM_CoreStartUp(benchmark::State& state) {
 
 // ---- The floor ------------------------------------------------------------------------
 
-// As fast a split as plain C++ gives: memchr finds each CR, and the strings
-// of the vector are reused, so short lines cost no allocation.
+// The first CR in [from, end), or end, eight bytes at a time: with lines of
+// a few bytes this beats a call to memchr per line.
+const char* findCr(const char* from, const char* end) {
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+    for (; end - from >= 8; from += 8) {
+        uint64_t word;
+        std::memcpy(&word, from, 8);
+        const uint64_t diff = word ^ (kOnes * '\r');
+        const uint64_t zero = (diff - kOnes) & ~diff & kHighBits;
+        if (zero != 0)
+            return from + (__builtin_ctzll(zero) >> 3);
+    }
+    while (from != end && *from != '\r')
+        ++from;
+    return from;
+}
+
+// As fast a split as plain C++ gives: the search above, and the strings of
+// the vector reused, so short lines cost no allocation.
 [[gnu::noinline]] void splitAtCrLf(std::string_view text, std::vector<std::string>& lines) {
     size_t count = 0;
-    auto put = [&](std::string_view line) {
+    auto put = [&](const char* line, const char* lineEnd) {
+        const auto length = static_cast<size_t>(lineEnd - line);
         if (count < lines.size())
-            lines[count].assign(line);
+            lines[count].assign(line, length);
         else
-            lines.emplace_back(line);
+            lines.emplace_back(line, length);
         ++count;
     };
     const char* const end = text.data() + text.size();
     const char* start = text.data();
-    const char* from = start;
-    for (;;) {
-        const auto* cr = static_cast<const char*>(std::memchr(from, '\r', static_cast<size_t>(end - from)));
-        if (cr == nullptr || cr + 1 == end) {
-            put({start, static_cast<size_t>(end - start)});
-            break;
+    for (const char* cr = findCr(start, end); cr != end; cr = findCr(cr + 1, end)) {
+        if (cr + 1 != end && cr[1] == '\n') {
+            put(start, cr);
+            start = cr + 2;
+            cr = start - 1;
         }
-        if (cr[1] != '\n') {
-            from = cr + 1;
-            continue;
-        }
-        put({start, static_cast<size_t>(cr - start)});
-        start = from = cr + 2;
     }
+    put(start, end);
     lines.resize(count);
 }
 
