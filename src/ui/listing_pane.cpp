@@ -1,6 +1,7 @@
 #include "ui/listing_pane.h"
 
 #include <QScrollBar>
+#include <algorithm>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -27,6 +28,43 @@ private:
     QPlainTextEdit& pane_;
     int vertical_;
     int horizontal_;
+};
+
+// Puts the user's cursor and selection back on the line and column where they
+// were once a change of the pane's text is made: an edit that takes the text
+// under the cursor would otherwise move it to the start of the next line.
+class CursorKeeper {
+public:
+    explicit CursorKeeper(QPlainTextEdit& pane)
+        : pane_(pane), anchor_(placeOf(pane, pane.textCursor().anchor())),
+          position_(placeOf(pane, pane.textCursor().position())) {}
+    ~CursorKeeper() {
+        QTextCursor cursor(pane_.document());
+        cursor.setPosition(positionOf(anchor_));
+        cursor.setPosition(positionOf(position_), QTextCursor::KeepAnchor);
+        pane_.setTextCursor(cursor);
+    }
+    CursorKeeper(const CursorKeeper&) = delete;
+    CursorKeeper& operator=(const CursorKeeper&) = delete;
+
+private:
+    struct Place {
+        int block;
+        int column;
+    };
+    static Place placeOf(QPlainTextEdit& pane, int position) {
+        const QTextBlock block = pane.document()->findBlock(position);
+        return {block.blockNumber(), position - block.position()};
+    }
+    int positionOf(Place place) const {
+        const QTextDocument& doc = *pane_.document();
+        const QTextBlock block = doc.findBlockByNumber(std::min(place.block, doc.blockCount() - 1));
+        return block.position() + std::min(place.column, block.length() - 1);
+    }
+
+    QPlainTextEdit& pane_;
+    Place anchor_;
+    Place position_;
 };
 
 // The lines [begin, end) of a text as paragraphs of a document.
@@ -116,6 +154,32 @@ bool ListingPane::replaceChangedLines(const std::string& text) {
 }
 
 void ListingPane::replaceLines(const LineChange& change, QString replacement) {
+    // The scroll position is restored last: putting the cursor back may scroll.
+    const ScrollKeeper keepScroll(*this);
+    const CursorKeeper keepCursor(*this);
+    if (change.oldCount == 1 && change.newCount == 1)
+        replaceParagraph(static_cast<int>(change.first), replacement);
+    else
+        replaceParagraphs(change, replacement);
+}
+
+void ListingPane::replaceParagraph(int number, const QString& replacement) {
+    // An edit inside one paragraph lays out and repaints that line only;
+    // one that takes its paragraph break too repaints the whole visible pane.
+    // The new text goes in after the old before the old is taken out, so the
+    // paragraph never becomes empty on the way.
+    const QTextBlock block = document()->findBlockByNumber(number);
+    const int start = block.position();
+    const int end = start + block.length() - 1;
+    QTextCursor cursor(document());
+    cursor.setPosition(end);
+    cursor.insertText(replacement);
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+void ListingPane::replaceParagraphs(const LineChange& change, QString replacement) {
     QTextDocument& doc = *document();
     const int first = static_cast<int>(change.first);
     const int end = static_cast<int>(change.first + change.oldCount);
@@ -139,7 +203,6 @@ void ListingPane::replaceLines(const LineChange& change, QString replacement) {
         if (change.newCount > 0)
             replacement.prepend(QChar(u'\n'));
     }
-    const ScrollKeeper keepScroll(*this);
     cursor.beginEditBlock();
     cursor.insertText(replacement);
     cursor.endEditBlock();

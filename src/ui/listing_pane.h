@@ -40,6 +40,8 @@ private:
     void showText(const std::string& text);
     bool replaceChangedLines(const std::string& text);
     void replaceLines(const LineChange& change, QString replacement);
+    void replaceParagraph(int number, const QString& replacement);
+    void replaceParagraphs(const LineChange& change, QString replacement);
 
     std::string text_;
     bool editedByUser_ = false;

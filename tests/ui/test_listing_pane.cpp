@@ -235,6 +235,26 @@ void TestListingPane::settingKeepsCursorAndScrollPosition() {
     QCOMPARE(mainMemory().textCursor().blockNumber(), 3000);
     QCOMPARE(mainMemory().textCursor().positionInBlock(), 2);
     QCOMPARE(scrollBar->value(), scrolled);
+
+    // A write into the very line the user stands in keeps the cursor on that
+    // line and column, and the selection too.
+    cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor, 2);
+    mainMemory().setTextCursor(cursor);
+    scrollBar->setValue(scrolled);
+    lines[3000] = "BB8\t1234";
+    window_->setBoxText(Box::txtMainMem, joinLines(lines));
+    QCOMPARE(window_->getBoxText(Box::txtMainMem), joinLines(lines));
+    QCOMPARE(mainMemory().document()->findBlockByNumber(3000).text(), QString("BB8\t1234"));
+    QCOMPARE(mainMemory().textCursor().blockNumber(), 3000);
+    QCOMPARE(mainMemory().textCursor().positionInBlock(), 4);
+    QCOMPARE(mainMemory().textCursor().selectedText(), QString("8\t"));
+    QCOMPARE(scrollBar->value(), scrolled);
+
+    // A shorter line pulls the cursor back to its end, still on the line.
+    lines[3000] = "X";
+    window_->setBoxText(Box::txtMainMem, joinLines(lines));
+    QCOMPARE(mainMemory().textCursor().blockNumber(), 3000);
+    QCOMPARE(mainMemory().textCursor().positionInBlock(), 1);
 }
 
 void TestListingPane::programChangesCannotBeUndone() {
