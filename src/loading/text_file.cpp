@@ -94,9 +94,9 @@ std::unique_ptr<TextStream> openTextFileForReading(const std::string& name) {
         throw OrvikError("Cannot open '" + name + "': " +
                          (directory ? "it is a directory" : "it is not a regular file"));
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    // O_NONBLOCK stays: a real file never waits, and a kernel file that
+    // calls itself regular but would block (/proc/kmsg) fails to read instead
+    // of hanging start-up.
     return std::make_unique<FileTextStream>(fd, name);
 }
 
