@@ -3,11 +3,14 @@
 # make bench  builds optimised and prints the benchmark table
 # make fuzz   runs each libFuzzer target for FUZZ_SECONDS (default 60)
 
+# Sub-makes of the generated build files would announce every folder they enter.
+MAKEFLAGS += --no-print-directory
+
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-core test-sanitize bench fuzz fuzz-build fuzz-run fuzz-merge clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz fuzz-build fuzz-run fuzz-merge clean
 
 all: build
 
