@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include "fake_window.h"
+#include "temp_folder.h"
 #include "loading/listing_text.h"
 #include "loading/text_file.h"
 
@@ -74,24 +75,12 @@ bool isOneLine(const std::string& message) {
     return true;
 }
 
-class HostileFiles : public ::testing::Test {
+class HostileFiles : public testing::TempFolderTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/orvik-hostile-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
+        TempFolderTest::SetUp();
         okControl = write("ok.ctl", "0\t0\t0\t0\t0\t0\t0\n");
         okMemory = write("ok.mem", "0\t0\n");
-    }
-    void TearDown() override {
-        chmod(dir.c_str(), 0700);
-        std::system(("rm -rf '" + dir + "'").c_str());
-    }
-
-    std::string write(const std::string& name, const std::string& bytes) {
-        const std::string path = dir + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
     }
     // A file made of `repeat` copies of `piece`, written in large blocks.
     std::string writeRepeated(const std::string& name, const std::string& head, const std::string& piece,
@@ -154,7 +143,7 @@ protected:
         }
     }
 
-    std::string dir, okControl, okMemory;
+    std::string okControl, okMemory;
 };
 
 // Names that do not lead to a readable regular file fail to open in either

@@ -8,6 +8,7 @@
 
 #include "loading/text_file.h"
 #include "machine/orvik_error.h"
+#include "temp_folder.h"
 
 namespace orvik {
 namespace {
@@ -19,21 +20,7 @@ std::vector<std::string> readAll(TextStream& stream) {
     return lines;
 }
 
-class TempDir : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/orvik-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
-    std::string write(const std::string& name, const std::string& bytes) {
-        const std::string path = dir + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    std::string dir;
-};
+using TempDir = testing::TempFolderTest;
 
 // Both readers follow the same line rules: CR LF, LF and a bare CR end a
 // line, a break after the last line adds no empty line, bytes stay as they are.
