@@ -1,38 +1,8 @@
 #include "loading/listing_text.h"
 
-#include <bit>
-#include <cstdint>
-#include <cstring>
-
 #include "machine/checked.h"
 
 namespace orvik {
-
-namespace {
-
-// The first `byte` in [from, end), or end. A listing line is a few bytes
-// long, so calling memchr for each one costs more than the search itself;
-// this looks at eight bytes at a time without leaving the loop.
-const char* findByte(const char* from, const char* end, char byte) {
-    static_assert(std::endian::native == std::endian::little, "the first byte in memory is the lowest of the word");
-    constexpr uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr uint64_t kHighBits = 0x8080808080808080ULL;
-    const uint64_t pattern = kOnes * static_cast<unsigned char>(byte);
-    for (; end - from >= 8; from += 8) {
-        uint64_t word;
-        std::memcpy(&word, from, 8);
-        const uint64_t diff = word ^ pattern;
-        // The high bit of the first zero byte of diff is set; later bytes may be marked wrongly.
-        const uint64_t zero = (diff - kOnes) & ~diff & kHighBits;
-        if (zero != 0)
-            return from + (__builtin_ctzll(zero) >> 3);
-    }
-    while (from != end && *from != byte)
-        ++from;
-    return from;
-}
-
-} // namespace
 
 // A Trace splits the 4096-line memory listing once or twice. Searching eight
 // bytes at a time splits it in about 60% of the time string_view::find took,

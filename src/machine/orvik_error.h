@@ -41,9 +41,11 @@ private:
 // after 60 characters so that a long line cannot fill the message box.
 inline std::string quoted(const std::string& text) {
     constexpr size_t kShown = 60;
+    std::string result = "\"";
+    result.append(text, 0, kShown);
     if (text.size() <= kShown)
-        return "\"" + text + "\"";
-    return "\"" + text.substr(0, kShown) + "...\" (" + std::to_string(text.size()) + " characters)";
+        return result.append("\"");
+    return result.append("...\" (").append(std::to_string(text.size())).append(" characters)");
 }
 
 } // namespace orvik

@@ -159,9 +159,10 @@ std::string frmOrvik::GetALUStr(const std::string& field) {
     const int code = matchCode(field, kAluCodes);
     // Every code that uses A takes it from H; for "3B" and "C" the
     // replacement also refreshes H's box.
-    if (usesA(code) && mstrA != "H") {
+    static const std::string kH = "H";
+    if (usesA(code) && mstrA != kH) {
         mlngAIdx = mlngH;
-        mstrA = "H";
+        mstrA = kH;
         if (code == Alu3B || code == AluC)
             win.setBoxText(Box::txtReg5, hexText(mlngH));
     }
