@@ -26,12 +26,14 @@ build: configure
 run: build
 	@$(BUILD)/bin/orvik
 
+# The suite builds with warnings as errors, so the build stays clean.
+test: CMAKE_FLAGS += -DORVIK_WERROR=ON
 test: build test-sanitize
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The core and its tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
-	@cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DORVIK_WITH_UI=OFF -DORVIK_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DORVIK_WITH_UI=OFF -DORVIK_SANITIZE=ON -DORVIK_WERROR=ON >/dev/null
 	@cmake --build $(BUILD)-sanitize -j $(JOBS)
 	@ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
 

@@ -37,7 +37,7 @@ constexpr int kCursorColumn = 2;
 // scrolled to the written line.
 class WatchedWindow {
 public:
-    WatchedWindow(Loop loop, int64_t sizeArg) : loop_(loop), files_(loop), dialogs_(files_) {
+    WatchedWindow(Loop loop, int64_t sizeArg) : loop_(loop), files_(loop), dialogs_(answeringDialogs(files_)) {
         window_ = startWindow(dialogs_);
         if (!window_)
             return;
@@ -59,9 +59,9 @@ public:
     // Empty when everything went as planned; else what went wrong.
     std::string fault() const {
         if (!window_)
-            return "start-up failed: " + dialogs_.lastMessage;
-        if (!dialogs_.lastMessage.empty())
-            return "a Trace failed: " + dialogs_.lastMessage;
+            return "start-up failed: " + dialogs_.lastMessage();
+        if (!dialogs_.lastMessage().empty())
+            return "a Trace failed: " + dialogs_.lastMessage();
         if (form().mintPos != loopPosition(loop_))
             return "the machine is not in the timed loop";
         return {};
@@ -85,7 +85,7 @@ public:
 private:
     Loop loop_;
     InputFiles files_;
-    AnsweringDialogs dialogs_;
+    ui::QueuedDialogs dialogs_;
     std::unique_ptr<ui::OrvikWindow> window_;
     int scroll_ = 0;
 };
@@ -176,11 +176,11 @@ void BM_ReplacePaneChangedLines(benchmark::State& state) { replacePane(state, fa
 void BM_WindowStartUp(benchmark::State& state) {
     const InputFiles files(Loop::WithWrite);
     for (auto _ : state) {
-        AnsweringDialogs dialogs(files);
+        ui::QueuedDialogs dialogs = answeringDialogs(files);
         std::unique_ptr<ui::OrvikWindow> window = startWindow(dialogs);
         state.PauseTiming();
         if (!window)
-            state.SkipWithError(("start-up failed: " + dialogs.lastMessage).c_str());
+            state.SkipWithError(("start-up failed: " + dialogs.lastMessage()).c_str());
         window.reset();
         processAllEvents();
         state.ResumeTiming();

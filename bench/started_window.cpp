@@ -48,8 +48,10 @@ InputFiles::InputFiles(Loop loop) {
 std::string InputFiles::controlPath() const { return ui::fromQt(dir_.filePath("bench.ctl")); }
 std::string InputFiles::memoryPath() const { return ui::fromQt(dir_.filePath("bench.mem")); }
 
-std::string AnsweringDialogs::askText(const std::string&, const std::string&) {
-    return asked_++ % 2 == 0 ? files_.controlPath() : files_.memoryPath();
+ui::QueuedDialogs answeringDialogs(const InputFiles& files) {
+    ui::QueuedDialogs dialogs;
+    dialogs.answers = {files.controlPath(), files.memoryPath()};
+    return dialogs;
 }
 
 std::unique_ptr<ui::OrvikWindow> startWindow(ui::Dialogs& dialogs) {

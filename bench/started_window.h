@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench_inputs.h"
-#include "ui/dialogs.h"
+#include "ui/queued_dialogs.h"
 #include "ui/orvik_window.h"
 
 namespace orvik::bench {
@@ -24,19 +24,8 @@ private:
     QTemporaryDir dir_;
 };
 
-// Answers the two file-name prompts and records the last message.
-class AnsweringDialogs : public ui::Dialogs {
-public:
-    explicit AnsweringDialogs(const InputFiles& files) : files_(files) {}
-    std::string askText(const std::string& title, const std::string& prompt) override;
-    void showMessage(const std::string& message) override { lastMessage = message; }
-
-    std::string lastMessage;
-
-private:
-    const InputFiles& files_;
-    int asked_ = 0;
-};
+// Dialogs that answer the two file-name prompts with the files' paths.
+ui::QueuedDialogs answeringDialogs(const InputFiles& files);
 
 // Creates the window, runs start-up, shows the window and waits until both
 // listing panes have painted: the window as the user first sees it. Returns

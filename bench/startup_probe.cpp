@@ -63,7 +63,7 @@ int startOnce(int argc, char** argv) {
     QApplication app(argc, argv);
     using namespace orvik::bench;
     const InputFiles files(Loop::WithWrite);
-    AnsweringDialogs dialogs(files);
+    orvik::ui::QueuedDialogs dialogs = answeringDialogs(files);
     const long before = residentKiB();
     QElapsedTimer timer;
     timer.start();
@@ -71,7 +71,7 @@ int startOnce(int argc, char** argv) {
     const double windowMs = msSince(timer);
     const double launchMs = msSince(sinceLaunch);
     if (!window) {
-        std::fprintf(stderr, "start-up failed: %s\n", dialogs.lastMessage.c_str());
+        std::fprintf(stderr, "start-up failed: %s\n", dialogs.lastMessage().c_str());
         return 1;
     }
     std::printf("%.3f %.3f %ld %ld\n", windowMs, launchMs, residentKiB() - before, peakKiB());

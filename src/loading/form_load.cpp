@@ -6,7 +6,7 @@
 #include <new>
 
 #include "loading/listing_text.h"
-#include "machine/checked.h"
+#include "base/checked.h"
 #include "machine/frmOrvik.h"
 
 namespace orvik {
@@ -69,20 +69,15 @@ std::string frmOrvik::askFileName(const std::string& prompt) {
 }
 
 void frmOrvik::showResetValues() {
-    for (int k = 0; k <= 5; ++k)
-        showRegister(k, *registerOfBox(k));
-    win.setBoxText(Box::txtMPC, hexText(mlngMPC));
-    for (int k = 6; k <= 9; ++k)
-        showRegister(k, *registerOfBox(k));
+    // MPC's box comes between H's and PC's.
+    for (const RegisterInfo& info : kRegisters) {
+        if (info.reg == Register::PC)
+            win.setBoxText(Box::txtMPC, hexText(mlngMPC));
+        showRegister(boxIndexOf(info.reg), registerValue(info.reg));
+    }
     win.setBoxText(Box::txtALU, hexText16(mintALU));
     win.setBoxText(Box::txtN, hexText16(mintN));
     win.setBoxText(Box::txtZ, hexText16(mintZ));
-}
-
-const int32_t* frmOrvik::registerOfBox(int boxIndex) const {
-    const int32_t* const kRegisters[] = {&mlngMAR, &mlngMDR, &mlngMBR, &mlngTOS, &mlngOPC,
-                                         &mlngH,   &mlngPC,  &mlngSP,  &mlngLV,  &mlngCPP};
-    return kRegisters[boxIndex];
 }
 
 void frmOrvik::loadControlStore(TextStream& file) {

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "machine/orvik_error.h"
+#include "base/orvik_error.h"
 
 namespace orvik {
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "machine/window_services.h"
+#include "microcode/encoding.h"
 
 namespace orvik {
 
@@ -47,6 +48,10 @@ public:
     // ---- Registers (32-bit) ----------------------------------------------------------
     int32_t mlngMAR = 0, mlngMDR = 0, mlngMBR = 0, mlngTOS = 0, mlngOPC = 0, mlngH = 0;
     int32_t mlngPC = 0, mlngSP = 0, mlngLV = 0, mlngCPP = 0, mlngMPC = 0;
+
+    // The member of a register: mlngMAR for Register::MAR, and so on.
+    int32_t& registerValue(Register reg) { return this->*kRegisterMembers[boxIndexOf(reg)]; }
+    int32_t registerValue(Register reg) const { return this->*kRegisterMembers[boxIndexOf(reg)]; }
 
     // ---- Flags and the ALU box value (16-bit) ------------------------------------------
     int16_t mintALU = 0, mintN = 0, mintZ = 0;
@@ -80,13 +85,18 @@ public:
     std::string mstrgoto;                 // jump text
 
 private:
+    // In register-box order, as the Register enumeration counts.
+    static constexpr int32_t frmOrvik::*kRegisterMembers[kRegisterCount] = {
+        &frmOrvik::mlngMAR, &frmOrvik::mlngMDR, &frmOrvik::mlngMBR, &frmOrvik::mlngTOS, &frmOrvik::mlngOPC,
+        &frmOrvik::mlngH,   &frmOrvik::mlngPC,  &frmOrvik::mlngSP,  &frmOrvik::mlngLV,  &frmOrvik::mlngCPP,
+    };
+
     WindowServices& win;
 
     // ---- Start-up (src/loading/form_load.cpp) ------------------------------------------
     void resetMachine();
     std::string askFileName(const std::string& prompt);
     void showResetValues();
-    const int32_t* registerOfBox(int boxIndex) const;
     void loadControlStore(TextStream& file);
     void loadMainMemory(TextStream& file);
     void previewMicroinstruction0();

@@ -2,10 +2,11 @@
 // Every operation splits the pane's current text, so a user's edit of the
 // pane takes effect at the next step.
 
-#include "loading/listing_text.h"
-#include "machine/checked.h"
+#include "base/checked.h"
+#include "base/hex_text.h"
+#include "base/split_text.h"
 #include "machine/frmOrvik.h"
-#include "microcode/code_match.h"
+#include "microcode/encoding.h"
 
 namespace orvik {
 
@@ -23,34 +24,21 @@ void frmOrvik::memoryReadAtPC() {
 }
 
 void frmOrvik::startMemoryOperation() {
-    struct Operation {
-        std::string_view code;
-        const char* word;
-        bool fetches;      // MBR := the value read at PC
-        bool addressesSP;  // MAR := SP, then MDR := MBR
-    };
-    static constexpr Operation kOperations[] = {
-        {"0", "", false, false},       {"1", "Fetch", true, false},  {"2", "Read", false, true},
-        {"3", "RdFetch", true, true},  {"4", "Write", false, true},  {"5", "WrFetch", true, true},
-    };
-    const std::string& memoryField = field(5);
-    for (const Operation& op : kOperations) {
-        if (!readsAs(memoryField, op.code))
-            continue;
-        mstrMem = op.word;
-        if (op.fetches) {
-            mlngMBR = mintMPos;
-            showRegister(2, mlngMBR);
-        }
-        if (op.addressesSP) {
-            mlngMAR = mlngSP;
-            showRegister(0, mlngMAR);
-            mlngMDR = mlngMBR;
-            showRegister(1, mlngMDR);
-        }
-        return;
-    }
+    const MemoryOperation* op = memoryOperationOf(field(MemoryField));
     // Any other memory field starts nothing and keeps the word of before.
+    if (op == nullptr)
+        return;
+    mstrMem = op->word;
+    if (op->fetches) {
+        mlngMBR = mintMPos;
+        showRegister(boxIndexOf(Register::MBR), mlngMBR);
+    }
+    if (op->addressesSP) {
+        mlngMAR = mlngSP;
+        showRegister(boxIndexOf(Register::MAR), mlngMAR);
+        mlngMDR = mlngMBR;
+        showRegister(boxIndexOf(Register::MDR), mlngMDR);
+    }
 }
 
 void frmOrvik::memoryWrite() {

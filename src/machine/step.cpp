@@ -3,32 +3,21 @@
 
 #include <new>
 
-#include "loading/listing_text.h"
-#include "machine/checked.h"
+#include "base/checked.h"
+#include "base/hex_text.h"
+#include "base/split_text.h"
 #include "machine/frmOrvik.h"
 
 namespace orvik {
 
 namespace {
 
-struct Destination {
-    const char* name;
-    int32_t frmOrvik::*reg;
-    int boxIndex;
-};
-
-// The nine C-bus destinations with the register box each one refreshes.
-constexpr Destination kDestinations[] = {
-    {"H", &frmOrvik::mlngH, 5},     {"TOS", &frmOrvik::mlngTOS, 3}, {"OPC", &frmOrvik::mlngOPC, 4},
-    {"CPP", &frmOrvik::mlngCPP, 9}, {"LV", &frmOrvik::mlngLV, 8},   {"SP", &frmOrvik::mlngSP, 7},
-    {"PC", &frmOrvik::mlngPC, 6},   {"MAR", &frmOrvik::mlngMAR, 0}, {"MDR", &frmOrvik::mlngMDR, 1},
-};
-
-const Destination& destinationNamed(const std::string& name) {
-    for (const Destination& d : kDestinations)
-        if (name == d.name)
-            return d;
-    throw OrvikError("\"" + name + "\" is not a C-bus destination");
+// The C-bus destination of a name from the destination text.
+Register destinationNamed(const std::string& name) {
+    const std::optional<Register> reg = registerNamed(name);
+    if (!reg || kRegisters[boxIndexOf(*reg)].cBit < 0)
+        throw OrvikError("\"" + name + "\" is not a C-bus destination");
+    return *reg;
 }
 
 } // namespace
@@ -66,9 +55,9 @@ void frmOrvik::writeCBus() {
     splitTextInto(mstrC, "=", mstrLH);
     for (int i = 0; i < mintLH; ++i) {
         mstrA = elementAt(mstrLH, i, "Destination " + std::to_string(i) + " of \"" + mstrC + "\"");
-        const Destination& destination = destinationNamed(mstrA);
-        this->*destination.reg = mlngtemp;
-        mlngAIdx = destination.boxIndex;
+        const Register destination = destinationNamed(mstrA);
+        registerValue(destination) = mlngtemp;
+        mlngAIdx = boxIndexOf(destination);
         showRegister(mlngAIdx, mlngtemp);
     }
 }
@@ -79,13 +68,13 @@ void frmOrvik::previewCBus() {
     splitTextInto(mstrC, "=", mstrLH);
     for (int k = 0; k < mintLH; ++k) {
         const std::string& name = elementAt(mstrLH, k, "Destination " + std::to_string(k) + " of \"" + mstrC + "\"");
-        mlngAIdx = destinationNamed(name).boxIndex;
+        mlngAIdx = boxIndexOf(destinationNamed(name));
         showRegister(mlngAIdx, mlngtemp);
     }
 }
 
 void frmOrvik::trace() {
-    if (mstrMem == "Write" || mstrMem == "WrFetch")
+    if (isPendingWrite(mstrMem))
         memoryWrite();
     if (runHasEnded()) {
         // The memory word stays, so a pending write is made again by every further Trace.

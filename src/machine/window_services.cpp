@@ -1,6 +1,7 @@
 #include "machine/window_services.h"
 
-#include "machine/orvik_error.h"
+#include "base/orvik_error.h"
+
 
 namespace orvik {
 
@@ -18,6 +19,13 @@ std::string boxName(Box box) {
     if (index <= 9)
         return "txtReg(" + std::to_string(index) + ")";
     return kNames[index - 10];
+}
+
+std::optional<Box> boxNamed(std::string_view name) {
+    for (int i = 0; i < kBoxCount; ++i)
+        if (boxName(static_cast<Box>(i)) == name)
+            return static_cast<Box>(i);
+    return std::nullopt;
 }
 
 } // namespace orvik

@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace orvik {
 
@@ -26,6 +28,8 @@ Box txtReg(int64_t index);
 
 // The control name of a box as the window and its tools print it: "txtReg(3)", "txtALU", ...
 std::string boxName(Box box);
+// The box of a control name, or none.
+std::optional<Box> boxNamed(std::string_view name);
 
 // An open text file, read line by line. A line ends at CR LF, LF or a bare CR;
 // none of them is part of the line, and a break after the last line makes no

@@ -1,134 +1,75 @@
-// Decoding one microinstruction line into operands, destinations, the ALU
-// result, the next position and the instruction text. Start-up's preview of
-// microinstruction 0 and every Trace share these steps.
+#include "microcode/notation.h"
 
-#include "loading/listing_text.h"
-#include "machine/checked.h"
-#include "machine/frmOrvik.h"
+#include <bit>
+
+#include "base/checked.h"
+#include "base/dimensions.h"
+#include "base/hex_text.h"
 #include "microcode/code_match.h"
 
 namespace orvik {
 
-namespace {
-
-enum Field { AddressField, NextAddressField, JumpField, AluField, CField, MemoryField, BField };
-
-} // namespace
-
-const std::string& frmOrvik::field(int index) const {
-    return elementAt(mintFields, index, "Field " + std::to_string(index) + " of the microinstruction");
-}
-
-void frmOrvik::showMicroinstructionFields() {
-    std::string mir;
-    for (int i = NextAddressField; i <= BField; ++i) {
-        if (i >= static_cast<int>(mintFields.size())) {
-            // The box keeps the fields that were there, as far as they go.
-            win.setBoxText(Box::txtMIR, mir);
-            throw OrvikError("The microinstruction at control-store position " + hexText16(mintPos) +
-                             " has only " + std::to_string(mintFields.size()) +
-                             " of its 7 tab-separated fields");
+std::string destinationText(std::string_view cField) {
+    const uint16_t bits = destinationBits(cField);
+    std::string text;
+    for (size_t i = 0; i < kDestinationsByBit.size(); ++i)
+        if (bits & (0x100 >> i)) {
+            text += registerName(kDestinationsByBit[i]);
+            text += '=';
         }
-        mir += mintFields[static_cast<size_t>(i)];
-        mir += ' ';
+    return text;
+}
+
+int16_t destinationCount(std::string_view cField) {
+    return static_cast<int16_t>(std::popcount(destinationBits(cField)));
+}
+
+std::string bSourceName(std::string_view bField) {
+    const BSource* source = bSourceOf(bField);
+    return source == nullptr ? std::string() : std::string(source->name);
+}
+
+std::string aluTextOf(std::string_view aluField, std::string_view a, std::string_view b) {
+    const AluCode* code = aluCodeOf(aluField);
+    return code == nullptr ? std::string() : aluText(*code, a, b);
+}
+
+std::string jumpText(JumpKind kind, std::string_view mbr, int16_t p) {
+    const std::string next = hexText16(p);
+    switch (kind) {
+    case JumpKind::MbrJump:
+        return "goto (" + std::string(mbr) + " OR " + next + ")";
+    case JumpKind::NBranch:
+    case JumpKind::ZBranch: {
+        const std::string above = hexText16(checkedAdd16(p, kBranchOffset, "the branch target"));
+        return std::string(kind == JumpKind::NBranch ? "if (N)" : "if (Z)") + " goto " + above +
+               "; else goto " + next;
     }
-    win.setBoxText(Box::txtMIR, mir);
-}
-
-void frmOrvik::showFieldBoxes() {
-    win.setBoxText(Box::txtALU, field(AluField));
-    win.setBoxText(Box::txtMPC, field(AddressField));
-}
-
-void frmOrvik::decodeNextAddress() { mintNext = ConvHextoInt(field(NextAddressField)); }
-
-void frmOrvik::decodeBOperand() {
-    mstrB = GetBStr(field(BField));
-    mlngBIdx = GetBVal(field(BField));
-}
-
-void frmOrvik::decodeCBus() {
-    mstrC = GetCstr(field(CField));
-    mintLH = GetCVal(field(CField));
-}
-
-void frmOrvik::presetAOperand() {
-    // With one destination the name is the text without its "="; with more,
-    // the first name; with none, the A operand of before stays.
-    if (mintLH == 1)
-        mstrA = mstrC.substr(0, mstrC.size() - 1);
-    else if (mintLH > 1)
-        mstrA = mstrC.substr(0, mstrC.find('='));
-    mlngAIdx = GetAVal(mstrA);
-}
-
-void frmOrvik::decodeALU() {
-    mstrALU = GetALUStr(field(AluField));
-    mlngtemp = GetALUVal(field(AluField));
-}
-
-std::string frmOrvik::jumpText() const {
-    const std::string& jump = field(JumpField);
-    const std::string p = hexText16(mintPos);
-    if (readsAs(jump, "4"))
-        return "goto (" + hexText(mlngMBR) + " OR " + p + ")";
-    const bool nBranch = readsAs(jump, "2");
-    if (nBranch || readsAs(jump, "1")) {
-        const std::string above = hexText16(checkedAdd16(mintPos, 256, "the branch target"));
-        return std::string(nBranch ? "if (N)" : "if (Z)") + " goto " + above + "; else goto " + p;
+    case JumpKind::Plain:
+        break;
     }
-    return "goto " + p;
+    return "goto " + next;
 }
 
-std::string frmOrvik::instructionText() const {
-    const std::string& jump = field(JumpField);
-    if (!readsAs(jump, "4")) {
-        if (readsAs(jump, "2"))
-            return "N = " + mstrALU + ";" + mstrgoto;
-        if (readsAs(jump, "1"))
-            return "Z = " + mstrALU + ";" + mstrgoto;
-    }
-    return mstrC + mstrALU + ";" + mstrMem + ";" + mstrgoto;
+std::string instructionText(JumpKind kind, bool aluReadsZero, std::string_view destinations,
+                            std::string_view alu, std::string_view memoryWord, std::string_view jump) {
+    if (aluReadsZero)
+        return std::string(jump);
+    std::string text;
+    if (kind == JumpKind::NBranch || kind == JumpKind::ZBranch)
+        text.append(kind == JumpKind::NBranch ? "N = " : "Z = ").append(alu).append(";");
+    else
+        text.append(destinations).append(alu).append(";").append(memoryWord).append(";");
+    return text.append(jump);
 }
 
-void frmOrvik::chooseNextPosition() {
-    const std::string& jump = field(JumpField);
-    // Both texts are built while mintPos still holds the next-address field.
-    mstrgoto = jumpText();
-    const std::string instruction = instructionText();
-    if (readsAs(jump, "4")) {
-        const int32_t target = mlngMBR | mintNext;
-        mlngMPC = target;
-        win.setBoxText(Box::txtReg2, hexText(mlngMBR));
-        win.setBoxText(Box::txtMPC, hexText(mlngMPC));
-        mintPos = toInt16(target, "the MBR jump target");
-        win.setBoxText(Box::txtInst, instruction);
-    } else if (readsAs(jump, "2")) {
-        win.setBoxText(Box::txtInst, instruction);
-        mintN = mlngBIdx <= 0 ? 1 : 0;
-        win.setBoxText(Box::txtN, hexText16(mintN));
-        if (mintN == 1)
-            mintPos = checkedAdd16(mintPos, 256, "the N branch target");
-    } else if (readsAs(jump, "1")) {
-        win.setBoxText(Box::txtInst, instruction);
-        if (mlngBIdx == 0)
-            mintPos = checkedAdd16(mintPos, 256, "the Z branch target");
-    } else {
-        win.setBoxText(Box::txtInst, instruction);
-    }
-}
-
-void frmOrvik::setZeroFlag() {
-    // Z tells whether the ALU field reads 0, and such a microinstruction
-    // shows only its jump.
-    if (readsAs(field(AluField), "0")) {
-        mintZ = 1;
-        win.setBoxText(Box::txtZ, "1");
-        win.setBoxText(Box::txtInst, mstrgoto);
-    } else {
-        mintZ = 0;
-        win.setBoxText(Box::txtZ, "0");
-    }
+std::string lineNotation(const std::vector<std::string>& fields, std::string_view keptWord) {
+    const JumpKind kind = jumpKindOf(fields.at(JumpField));
+    const MemoryOperation* memory = memoryOperationOf(fields.at(MemoryField));
+    const std::string jump = jumpText(kind, "MBR", ConvHextoInt(fields.at(NextAddressField)));
+    return instructionText(kind, readsAs(fields.at(AluField), "0"), destinationText(fields.at(CField)),
+                           aluTextOf(fields.at(AluField), "H", bSourceName(fields.at(BField))),
+                           memory == nullptr ? keptWord : memory->word, jump);
 }
 
 } // namespace orvik

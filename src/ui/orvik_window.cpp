@@ -31,10 +31,9 @@ QPushButton* makeButton(const ControlEntry& entry, QWidget* parent) {
     return button;
 }
 
-Box boxNamed(const std::string& name) {
-    for (int i = 0; i < kBoxCount; ++i)
-        if (boxName(static_cast<Box>(i)) == name)
-            return static_cast<Box>(i);
+Box boxOfControl(const std::string& name) {
+    if (const std::optional<Box> box = boxNamed(name))
+        return *box;
     throw std::logic_error("No box is named " + name);
 }
 
@@ -83,7 +82,7 @@ QWidget* OrvikWindow::createControl(const ControlEntry& entry) {
 
 template <typename BoxWidget>
 BoxWidget* OrvikWindow::addBox(const ControlEntry& entry, BoxWidget* box) {
-    boxes_.at(static_cast<size_t>(boxNamed(entry.name))) = box;
+    boxes_.at(static_cast<size_t>(boxOfControl(entry.name))) = box;
     return box;
 }
 

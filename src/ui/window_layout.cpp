@@ -1,31 +1,33 @@
 #include "ui/window_layout.h"
 
+#include "machine/window_services.h"
+#include "microcode/encoding.h"
+
 namespace orvik::ui {
 
 namespace {
 
-struct RegisterRow {
-    const char* label;
-    const char* caption;
+struct RegisterRowTabs {
     int labelTabIndex;
     int boxTabIndex;
 };
 
-// Row k shows the register whose box index is k.
-constexpr RegisterRow kRegisterRows[] = {
-    {"lblMAR", "MAR:", 0, 1},  {"lblMDR", "MDR:", 2, 3},  {"lblMBR", "MBR:", 4, 5},   {"lblTOS", "TOS:", 6, 9},
-    {"lblOPC", "OPC:", 7, 10}, {"lblH", "H:", 8, 11},      {"lblPC", "PC:", 16, 20},   {"lblSP", "SP:", 17, 21},
-    {"lblLV", "LV:", 18, 22},  {"lblCPP", "CPP:", 19, 23},
+// Row k shows the register whose box index is k: label "lbl" and its name,
+// caption its name and a colon.
+constexpr RegisterRowTabs kRegisterRowTabs[kRegisterCount] = {
+    {0, 1}, {2, 3}, {4, 5}, {6, 9}, {7, 10}, {8, 11}, {16, 20}, {17, 21}, {18, 22}, {19, 23},
 };
 
 std::vector<ControlEntry> buildControls() {
     using K = ControlKind;
     std::vector<ControlEntry> controls;
-    for (int k = 0; k < 10; ++k) {
-        const RegisterRow& row = kRegisterRows[k];
-        const std::string box = "txtReg(" + std::to_string(k) + ")";
+    for (const RegisterInfo& info : kRegisters) {
+        const int k = boxIndexOf(info.reg);
+        const RegisterRowTabs& row = kRegisterRowTabs[k];
+        const std::string name(info.name);
+        const std::string box = boxName(txtReg(k));
         const int top = 240 + 360 * k;
-        controls.push_back({row.label, K::Label, row.caption, 120, top, 855, 255, row.labelTabIndex, box});
+        controls.push_back({"lbl" + name, K::Label, name + ":", 120, top, 855, 255, row.labelTabIndex, box});
         controls.push_back({box, K::DisplayBox, "", 1080, top, 1095, 285, row.boxTabIndex, ""});
     }
     const std::vector<ControlEntry> others = {

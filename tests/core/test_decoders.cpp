@@ -2,15 +2,15 @@
 
 #include <climits>
 
-#include "fake_window.h"
-#include "machine/orvik_error.h"
+#include "machine_session.h"
+#include "base/orvik_error.h"
 
 namespace orvik::testing {
 namespace {
 
 class Decoders : public ::testing::Test {
 protected:
-    FakeWindow window;
+    HeadlessWindow window;
     frmOrvik form{window};
     void SetUp() override {
         form.mlngMDR = 1, form.mlngPC = 2, form.mlngMBR = -3, form.mlngSP = 4, form.mlngLV = 5;

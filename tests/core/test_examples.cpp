@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_window.h"
+#include "machine_session.h"
 #include "loading/listing_text.h"
 
 #ifndef ORVIK_EXAMPLES_DIR

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fake_window.h"
+#include "machine_session.h"
 
 namespace orvik::testing {
 namespace {
@@ -9,7 +9,7 @@ const std::string kControlPrompt = "Orvik Simulator|Please enter the file name o
 const std::string kMemoryPrompt = "Orvik Simulator|Please enter the file name of the memory file:";
 
 struct StartUp {
-    FakeWindow window;
+    HeadlessWindow window;
     frmOrvik form{window};
     bool shown = false;
     StartUp(const std::string& control, const std::string& memory, std::deque<std::string> answers) {

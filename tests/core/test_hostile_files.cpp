@@ -19,7 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "fake_window.h"
+#include "machine_session.h"
 #include "temp_folder.h"
 #include "loading/listing_text.h"
 #include "loading/text_file.h"
@@ -108,7 +108,7 @@ protected:
     }
 
     struct Start {
-        FakeWindow window;
+        HeadlessWindow window;
         frmOrvik form{window};
         bool shown = false;
         std::chrono::duration<double> took{};

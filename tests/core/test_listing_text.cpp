@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "loading/listing_text.h"
-#include "machine/orvik_error.h"
+#include "base/orvik_error.h"
 
 namespace orvik {
 namespace {

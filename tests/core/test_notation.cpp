@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fake_window.h"
+#include "machine_session.h"
 
 namespace orvik::testing {
 namespace {

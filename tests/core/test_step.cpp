@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fake_window.h"
+#include "machine_session.h"
 #include "loading/listing_text.h"
 
 namespace orvik::testing {

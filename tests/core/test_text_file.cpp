@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "loading/text_file.h"
-#include "machine/orvik_error.h"
+#include "base/orvik_error.h"
 #include "temp_folder.h"
 
 namespace orvik {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "fake_window.h"
+#include "machine_session.h"
 #include "fuzz_support.h"
 #include "loading/listing_text.h"
-#include "machine/orvik_error.h"
+#include "base/orvik_error.h"
 #include "microcode/code_match.h"
 
 namespace orvik::fuzz {
@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     constexpr size_t kRegisterBytes = 40;
     if (size < kRegisterBytes)
         return 0;
-    testing::FakeWindow window;
+    HeadlessWindow window;
     frmOrvik form(window);
     int32_t* const registers[] = {&form.mlngMAR, &form.mlngMDR, &form.mlngMBR, &form.mlngTOS, &form.mlngOPC,
                                   &form.mlngH,   &form.mlngPC,  &form.mlngSP,  &form.mlngLV,  &form.mlngCPP};

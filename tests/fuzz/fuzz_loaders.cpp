@@ -13,10 +13,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "fake_window.h"
+#include "machine_session.h"
 #include "fuzz_support.h"
 #include "loading/text_file.h"
-#include "machine/orvik_error.h"
+#include "base/orvik_error.h"
 
 namespace orvik::fuzz {
 namespace {
@@ -158,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const ExpectedStart expected = modelStart(controlBytes, memoryBytes);
     testing::Session s(controlBytes, memoryBytes);
-    testing::FakeWindow& w = s.window;
+    HeadlessWindow& w = s.window;
     const std::string detail = "control file " + printable(controlBytes) + "\n  memory file " + printable(memoryBytes);
     FUZZ_CHECK(s.shown == expected.opens, "start-up " + std::string(s.shown ? "opened" : "failed") +
                                               (s.shown ? "" : ": " + w.messages.back()) + "\n  " + detail);

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "fake_window.h"
+#include "machine_session.h"
 #include "fuzz_support.h"
 #include "loading/listing_text.h"
-#include "machine/orvik_error.h"
+#include "base/orvik_error.h"
 
 namespace orvik::fuzz {
 namespace {
@@ -52,7 +52,7 @@ bool modelWrite(const std::string& pane, int32_t mar, int32_t mdr, std::string& 
 
 void checkStep(testing::Session& s, int step) {
     frmOrvik& f = s.form;
-    testing::FakeWindow& w = s.window;
+    HeadlessWindow& w = s.window;
     const std::string controlBefore = w.box(Box::txtContStore);
     const std::string memoryBefore = w.box(Box::txtMainMem);
     const Registers before = registersOf(f);

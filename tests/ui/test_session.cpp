@@ -9,7 +9,7 @@
 #include "ui/session/session_runner.h"
 #include "ui/session/session_text.h"
 
-using orvik::session::escapeText;
+using orvik::escapeText;
 using orvik::session::SessionRunner;
 using orvik::session::unescapeEditText;
 using orvik::uitest::InputFiles;
@@ -87,7 +87,7 @@ void TestSession::escapeText_data() {
 void TestSession::escapeText() {
     QFETCH(std::string, text);
     QFETCH(std::string, escaped);
-    QCOMPARE(orvik::session::escapeText(text), escaped);
+    QCOMPARE(orvik::escapeText(text), escaped);
 }
 
 void TestSession::unescapeEditText_data() {

@@ -11,18 +11,6 @@
 
 namespace orvik::uitest {
 
-std::string QueuedDialogs::askText(const std::string& title, const std::string& prompt) {
-    prompts.push_back(title + "|" + prompt);
-    // Without an answer start-up would ask forever.
-    if (answers.empty())
-        throw std::logic_error("the test gave no answer for \"" + prompt + "\"");
-    std::string answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
-void QueuedDialogs::showMessage(const std::string& message) { messages.push_back(message); }
-
 std::string InputFiles::write(const std::string& name, const std::string& bytes) {
     QFile file(ui::toQt(path(name)));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=

@@ -8,22 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "ui/dialogs.h"
+#include "ui/queued_dialogs.h"
 #include "ui/orvik_window.h"
 
 class QLineEdit;
 
 namespace orvik::uitest {
 
-class QueuedDialogs : public ui::Dialogs {
-public:
-    std::string askText(const std::string& title, const std::string& prompt) override;
-    void showMessage(const std::string& message) override;
-
-    std::deque<std::string> answers;   // the next answers of the input box
-    std::vector<std::string> prompts;  // "title|prompt" of each input box shown
-    std::vector<std::string> messages; // each message box shown
-};
+using ui::QueuedDialogs;
 
 // Input files in a folder that goes away with the object.
 class InputFiles {

@@ -4,9 +4,9 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
-#include <variant>
 
-#include "loading/listing_text.h"
+#include "base/split_text.h"
+#include "machine/state_table.h"
 #include "ui/latin1.h"
 #include "ui/listing_pane.h"
 #include "ui/session/session_text.h"
@@ -14,35 +14,6 @@
 namespace orvik::session {
 
 namespace {
-
-using Member = std::variant<int32_t frmOrvik::*, int16_t frmOrvik::*, std::string frmOrvik::*>;
-
-struct StateMember {
-    const char* name;
-    Member member;
-};
-
-// The members `state` prints, in its order.
-const StateMember kStateMembers[] = {
-    {"mlngMAR", &frmOrvik::mlngMAR},   {"mlngMDR", &frmOrvik::mlngMDR},       {"mlngMBR", &frmOrvik::mlngMBR},
-    {"mlngTOS", &frmOrvik::mlngTOS},   {"mlngOPC", &frmOrvik::mlngOPC},       {"mlngH", &frmOrvik::mlngH},
-    {"mlngPC", &frmOrvik::mlngPC},     {"mlngSP", &frmOrvik::mlngSP},         {"mlngLV", &frmOrvik::mlngLV},
-    {"mlngCPP", &frmOrvik::mlngCPP},   {"mlngMPC", &frmOrvik::mlngMPC},       {"mintN", &frmOrvik::mintN},
-    {"mintZ", &frmOrvik::mintZ},       {"mintPos", &frmOrvik::mintPos},       {"mintNext", &frmOrvik::mintNext},
-    {"mNoClks", &frmOrvik::mNoClks},   {"mNoLines", &frmOrvik::mNoLines},     {"mintTlines", &frmOrvik::mintTlines},
-    {"mstrMem", &frmOrvik::mstrMem},   {"mstrA", &frmOrvik::mstrA},           {"mlngAIdx", &frmOrvik::mlngAIdx},
-    {"mstrB", &frmOrvik::mstrB},       {"mlngBIdx", &frmOrvik::mlngBIdx},     {"mstrC", &frmOrvik::mstrC},
-    {"mintLH", &frmOrvik::mintLH},     {"mstrALU", &frmOrvik::mstrALU},       {"mlngtemp", &frmOrvik::mlngtemp},
-    {"mstrgoto", &frmOrvik::mstrgoto},
-};
-
-std::string memberValue(const frmOrvik& form, const Member& member) {
-    if (const auto* text = std::get_if<std::string frmOrvik::*>(&member))
-        return escapeText(form.**text);
-    if (const auto* number = std::get_if<int32_t frmOrvik::*>(&member))
-        return std::to_string(form.**number);
-    return std::to_string(form.*std::get<int16_t frmOrvik::*>(member));
-}
 
 void requireNoArgument(const ScriptLine& line) {
     if (line.hasArgument)
@@ -204,26 +175,20 @@ void SessionRunner::edit(const std::string& argument) {
         throw ScriptError("the pane has no line " + std::to_string(line) + " (it has " +
                           std::to_string(lines.size()) + ")");
     lines[line] = unescapeEditText(rest);
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            text += kCrLf;
-        text += lines[i];
-    }
-    window_->pane(pane)->editAsUser(text);
+    window_->pane(pane)->editAsUser(joinText(lines, kCrLf));
 }
 
 void SessionRunner::dump(bool withPanes) {
     const int count = withPanes ? kBoxCount : static_cast<int>(Box::txtContStore);
     for (int i = 0; i < count; ++i) {
         const auto box = static_cast<Box>(i);
-        out_ << boxName(box) << '=' << escapeText(window_->getBoxText(box)) << '\n';
+        out_ << boxDumpLine(box, window_->getBoxText(box)) << '\n';
     }
 }
 
 void SessionRunner::printState() {
-    for (const StateMember& member : kStateMembers)
-        out_ << member.name << '=' << memberValue(window_->form(), member.member) << '\n';
+    for (const StateValue& member : stateValues(window_->form()))
+        out_ << member.name << '=' << member.value << '\n';
 }
 
 void SessionRunner::screenshot(const std::string& file) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/escaped_text.h"
+
 namespace orvik::session {
 
 // A fault in the script itself: an unknown command, a bad argument, no answer
@@ -13,10 +15,6 @@ class ScriptError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// A box's text as one printable line: "\" as "\\", tab "\t", CR "\r",
-// LF "\n", and every other byte below 20 hex or from 7F hex up as "\xHH".
-std::string escapeText(std::string_view text);
 
 // The TEXT of an edit command: "\t" stands for a tab and "\\" for a
 // backslash; any other backslash is taken as it stands.

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "machine/orvik_error.h"
+#include "base/orvik_error.h"
 
 namespace orvik {
 

@@ -1,4 +1,4 @@
-#include "machine/checked.h"
+#include "base/checked.h"
 
 #include <limits>
 

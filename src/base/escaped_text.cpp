@@ -1,0 +1,57 @@
+#include "base/escaped_text.h"
+
+#include "base/hex_text.h"
+
+namespace orvik {
+
+std::string escapeText(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\r': out += "\\r"; break;
+        case '\n': out += "\\n"; break;
+        default:
+            if (byte < 0x20 || byte >= 0x7F) {
+                out += "\\x";
+                out += kHex[byte >> 4];
+                out += kHex[byte & 0xF];
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> unescapeText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (i + 1 >= text.size())
+            return std::nullopt;
+        const char kind = text[++i];
+        if (kind == '\\') out += '\\';
+        else if (kind == 't') out += '\t';
+        else if (kind == 'r') out += '\r';
+        else if (kind == 'n') out += '\n';
+        else if (kind == 'x' && i + 2 < text.size() && hexDigitValue(text[i + 1]) >= 0 &&
+                 hexDigitValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexDigitValue(text[i + 1]) * 16 + hexDigitValue(text[i + 2]));
+            i += 2;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return out;
+}
+
+} // namespace orvik

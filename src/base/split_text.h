@@ -1,0 +1,50 @@
+#pragma once
+// Splitting a listing text into its lines and a line into its fields.
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/dimensions.h"
+
+namespace orvik {
+
+// The first `byte` in [from, end), or end. A listing line is a few bytes
+// long, so calling memchr for each one costs more than the search itself;
+// this looks at eight bytes at a time without leaving the loop.
+inline const char* findByte(const char* from, const char* end, char byte) {
+    static_assert(std::endian::native == std::endian::little, "the first byte in memory is the lowest of the word");
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+    const uint64_t pattern = kOnes * static_cast<unsigned char>(byte);
+    for (; end - from >= 8; from += 8) {
+        uint64_t word;
+        std::memcpy(&word, from, 8);
+        const uint64_t diff = word ^ pattern;
+        // The high bit of the first zero byte of diff is set; later bytes may be marked wrongly.
+        const uint64_t zero = (diff - kOnes) & ~diff & kHighBits;
+        if (zero != 0)
+            return from + (__builtin_ctzll(zero) >> 3);
+    }
+    while (from != end && *from != byte)
+        ++from;
+    return from;
+}
+
+// Splits at every occurrence of `separator`. The empty text gives no elements
+// at all; "a\r\n" gives "a" and an empty last element.
+std::vector<std::string> splitText(std::string_view text, std::string_view separator);
+// The same, reusing the strings already in `elements` to spare allocations.
+void splitTextInto(std::string_view text, std::string_view separator,
+                   std::vector<std::string>& elements);
+
+// The fields of a line, split at tabs.
+inline std::vector<std::string> splitFields(std::string_view line) { return splitText(line, "\t"); }
+
+// The inverse of splitText: the elements with `separator` between them.
+std::string joinText(const std::vector<std::string>& elements, std::string_view separator);
+
+} // namespace orvik
