@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "loading/file_loaders.h"
 #include "loading/listing_text.h"
 #include "base/checked.h"
 #include "machine/frmOrvik.h"
@@ -17,8 +18,6 @@ constexpr const char* kTitle = "Orvik Simulator";
 constexpr const char* kControlPrompt = "Please enter the file name of the control file:";
 constexpr const char* kMemoryPrompt = "Please enter the file name of the memory file:";
 constexpr const char* kEmptyNameMessage = "Please enter the file name.";
-
-std::string addressField(const std::string& line) { return line.substr(0, line.find('\t')); }
 
 } // namespace
 
@@ -81,43 +80,17 @@ void frmOrvik::showResetValues() {
 }
 
 void frmOrvik::loadControlStore(TextStream& file) {
-    std::string listing;
-    std::vector<std::string> setAside;
-    mNoLines = 0;
-    // One file line per position while the file lasts: a blank line takes a
-    // filler line, a line at its own address stays, any other is set aside
-    // and placed by its address afterwards.
-    for (int16_t p = 0; p < kControlStoreLines; ++p) {
-        std::string line = file.atEndOfStream() ? std::string() : file.readLine();
-        if (!line.empty() && ConvHextoInt(addressField(line)) == p) {
-            listing += line;
-            ++mNoLines;
-        } else {
-            if (!line.empty()) {
-                setAside.push_back(std::move(line));
-                ++mintTlines;
-            }
-            listing += controlStoreFillerLine(p);
-        }
-        listing += kCrLf;
-    }
+    ControlStoreLoad load = loadControlStoreListing(file);
+    mNoLines = load.endOfRunBound;
+    mintTlines = load.setAsideCount;
     mintPos = 0;
-    for (const std::string& line : setAside) {
-        listing = InsertLine(listing, line);
-        mNoLines = ConvHextoInt(addressField(line));
-    }
-    win.setBoxText(Box::txtContStore, listing);
+    win.setBoxText(Box::txtContStore, load.listing);
     mstrLines = splitText(win.getBoxText(Box::txtContStore), kCrLf);
 }
 
 void frmOrvik::loadMainMemory(TextStream& file) {
-    // Lines are taken in file order, exactly as read; the address fields are never looked at.
-    std::string listing;
-    for (mlngMMPos = 0; mlngMMPos < kMainMemoryLines; ++mlngMMPos) {
-        listing += file.atEndOfStream() ? mainMemoryFillerLine(mlngMMPos) : file.readLine();
-        listing += kCrLf;
-    }
-    win.setBoxText(Box::txtMainMem, listing);
+    mlngMMPos = kMainMemoryLines;
+    win.setBoxText(Box::txtMainMem, loadMainMemoryListing(file).listing);
     mintMPos = 0;
     mstrMLines = splitText(win.getBoxText(Box::txtMainMem), kCrLf);
     mstrMFields = splitText(elementAt(mstrMLines, mintMPos, "Main-memory line 0"), "\t");
