@@ -77,9 +77,10 @@ TEST_P(ExampleLineEnds, CountdownLoopsFiveTimesAndEndsAtItsSelfJump) {
     Session s(example("countdown.ctl"), example("countdown.mem"));
     ASSERT_TRUE(s.shown) << (s.window.messages.empty() ? "" : s.window.messages.front());
 
-    // The listing: six lines in order, then 104 placed by its address.
-    EXPECT_EQ(s.form.mNoLines, 0x104);
-    EXPECT_EQ(s.form.mintTlines, 1);
+    // The assembled file holds every line from 0 to 104 in order, so none is
+    // set aside and the bound is the number of lines.
+    EXPECT_EQ(s.form.mNoLines, 0x105);
+    EXPECT_EQ(s.form.mintTlines, 0);
     // Start-up previews the plain goto of microinstruction 0.
     EXPECT_EQ(s.window.box(Box::txtInst), "goto 1");
     EXPECT_EQ(s.window.box(Box::txtMIR), "1 0 0 0 0 0 ");
@@ -124,9 +125,9 @@ TEST_P(ExampleLineEnds, BytecodePushesAddsAndStoresTheSum) {
     Session s(example("bytecode.ctl"), example("bytecode.mem"));
     ASSERT_TRUE(s.shown) << (s.window.messages.empty() ? "" : s.window.messages.front());
 
-    // Line 0 in order, every other line placed by its address; the last one is 50.
-    EXPECT_EQ(s.form.mNoLines, 0x50);
-    EXPECT_EQ(s.form.mintTlines, 10);
+    // Every line from 0 to 50 in order: the bound is the number of lines.
+    EXPECT_EQ(s.form.mNoLines, 0x51);
+    EXPECT_EQ(s.form.mintTlines, 0);
     // Start-up previews the main loop: PC's box shows the result, PC stays -1,
     // and the jump to MBR OR 0 keeps the position at 0.
     EXPECT_EQ(s.window.box(Box::txtInst), "PC=PC+1;Fetch;goto (0 OR 0)");

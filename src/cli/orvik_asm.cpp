@@ -1,0 +1,150 @@
+// orvik-asm: writes control-store and memory files from the notation the
+// Instruction box shows, and lists control-store files back. It loads and
+// decodes with the simulator's own code; the language is src/assembler.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "assembler/lister.h"
+#include "assembler/memory_image.h"
+#include "assembler/microprogram.h"
+#include "base/orvik_error.h"
+#include "cli/output_file.h"
+#include "loading/file_loaders.h"
+#include "loading/text_file.h"
+
+namespace {
+
+using namespace orvik;
+using namespace orvik::assembler;
+
+constexpr int kDone = 0;
+constexpr int kSourceErrors = 1;
+constexpr int kCannotRun = 2;
+
+constexpr const char* kUsage = R"(usage: orvik-asm [-o OUTPUT] PROGRAM          assemble a microprogram into a control-store file
+       orvik-asm --memory [-o OUTPUT] IMAGE   build a memory file from a memory-image source
+       orvik-asm --list FILE.ctl              list a control-store file as the simulator loads it
+       orvik-asm --source FILE.ctl            print a control-store file as assembler source
+       orvik-asm --help
+
+A microprogram has one statement a line, written as the Instruction box shows it:
+  [@ADDRESS] [label:] statement [# comment]
+  TOS=MDR=H+MDR;Write;goto 5     H=H+TOS;;goto loop      PC=PC+1;Fetch;goto (MBR OR 0)
+  Z = TOS;if (Z) goto done; else goto next               goto 7        halt
+Without -o the output is the source's name with .ctl (or .mem for --memory);
+-o - writes to standard output. The guide (docs/guide.md) describes the language.
+
+Exit status: 0 done, 1 errors in the source (nothing is written), 2 a file
+cannot be read or written, or a wrong command line.
+)";
+
+struct Options {
+    enum class Mode { Program, Memory, List, Source } mode = Mode::Program;
+    std::string input;
+    std::string output;
+};
+
+int usageError(const std::string& message) {
+    std::cerr << "orvik-asm: " << message << "\n" << "Try 'orvik-asm --help'.\n";
+    return kCannotRun;
+}
+
+std::string defaultOutput(const std::string& input, const std::string& extension) {
+    const size_t slash = input.rfind('/');
+    const size_t dot = input.rfind('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    return (hasExtension ? input.substr(0, dot) : input) + extension;
+}
+
+void printDiagnostics(const std::string& file, const std::vector<Diagnostic>& diagnostics) {
+    for (const Diagnostic& d : diagnostics)
+        std::cerr << formatDiagnostic(file, d);
+    size_t errors = 0;
+    for (const Diagnostic& d : diagnostics)
+        errors += d.severity == Severity::Error ? 1 : 0;
+    if (errors > 0)
+        std::cerr << file << ": " << errors << (errors == 1 ? " error" : " errors") << "; nothing was written\n";
+}
+
+template <typename Result>
+int assembleAndWrite(const Options& options, Result (*assemble)(std::string_view), std::string Result::*text,
+                     const std::string& extension) {
+    std::string source;
+    std::string why;
+    if (!cli::readWholeFile(options.input, source, why))
+        return usageError(why);
+    const Result result = assemble(source);
+    printDiagnostics(options.input, result.diagnostics);
+    if (hasErrors(result.diagnostics))
+        return kSourceErrors;
+    const std::string output = options.output.empty() ? defaultOutput(options.input, extension) : options.output;
+    if (const std::string failed = cli::writeWholeFile(output, result.*text); !failed.empty()) {
+        std::cerr << "orvik-asm: " << failed << "\n";
+        return kCannotRun;
+    }
+    return kDone;
+}
+
+int readBack(const Options& options) {
+    try {
+        const std::unique_ptr<TextStream> file = openTextFileForReading(options.input);
+        const ControlStoreLoad load = loadControlStoreListing(*file);
+        if (options.mode == Options::Mode::List) {
+            std::cout << listControlStore(load);
+            return kDone;
+        }
+        std::vector<Diagnostic> warnings;
+        std::cout << "# " << options.input << " as source for orvik-asm\n" << controlStoreSource(load, warnings);
+        printDiagnostics(options.input, warnings);
+        return warnings.empty() ? kDone : kSourceErrors;
+    } catch (const OrvikError& error) {
+        std::cerr << "orvik-asm: " << error.what() << "\n";
+        return kCannotRun;
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    Options options;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return kDone;
+        }
+        if (arg == "--memory")
+            options.mode = Options::Mode::Memory;
+        else if (arg == "--list")
+            options.mode = Options::Mode::List;
+        else if (arg == "--source")
+            options.mode = Options::Mode::Source;
+        else if (arg == "-o" && i + 1 < args.size())
+            options.output = args[++i];
+        else if (arg == "-o")
+            return usageError("-o needs a file name");
+        else if (!arg.empty() && arg[0] == '-' && arg != "-")
+            return usageError("unknown option '" + arg + "'");
+        else if (!options.input.empty())
+            return usageError("one input file at a time");
+        else
+            options.input = arg;
+    }
+    if (options.input.empty())
+        return usageError("no input file");
+    switch (options.mode) {
+    case Options::Mode::Program:
+        return assembleAndWrite(options, &assembleMicroprogram, &Assembly::controlStore, ".ctl");
+    case Options::Mode::Memory:
+        return assembleAndWrite(options, &assembleMemoryImage, &MemoryImage::memoryFile, ".mem");
+    case Options::Mode::List:
+    case Options::Mode::Source:
+        if (!options.output.empty())
+            return usageError("--list and --source print to standard output; -o does not apply");
+        return readBack(options);
+    }
+    return kCannotRun;
+}
