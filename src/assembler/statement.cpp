@@ -431,13 +431,14 @@ private:
             }
             return true;
         }
-        return failed(part.front().column, part.back().column + part.back().width() - part.front().column,
-                      aluFault(part));
+        const int width = part.back().column + part.back().width() - part.front().column;
+        const std::string written(s_.text.substr(static_cast<size_t>(part.front().column - s_.column),
+                                                 static_cast<size_t>(width)));
+        return failed(part.front().column, width, aluFault(part, written));
     }
 
     // Why an ALU text is none the machine has, and what would be right.
-    static std::string aluFault(const std::vector<Token>& part) {
-        const std::string written = joinTokens(part);
+    static std::string aluFault(const std::vector<Token>& part, const std::string& written) {
         for (const Token& t : part) {
             if (t.kind == Token::Kind::Bad)
                 return "unexpected character '" + t.text + "' in the ALU text";
@@ -467,7 +468,7 @@ private:
         std::string best;
         int bestDistance = 4;
         for (const AluCandidate& candidate : aluCandidates()) {
-            const int distance = editDistance(written, joinTokens(tokenize(candidate.text)));
+            const int distance = editDistance(joinTokens(part), joinTokens(tokenize(candidate.text)));
             if (distance < bestDistance) {
                 bestDistance = distance;
                 best = candidate.text;
