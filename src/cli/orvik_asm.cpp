@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "assembler/checker.h"
 #include "assembler/lister.h"
 #include "assembler/memory_image.h"
 #include "assembler/microprogram.h"
@@ -27,6 +28,8 @@ constexpr const char* kUsage = R"(usage: orvik-asm [-o OUTPUT] PROGRAM          
        orvik-asm --memory [-o OUTPUT] IMAGE   build a memory file from a memory-image source
        orvik-asm --list FILE.ctl              list a control-store file as the simulator loads it
        orvik-asm --source FILE.ctl            print a control-store file as assembler source
+       orvik-asm --check PROGRAM.ctl [MEMORY.mem]
+                                              warn of mistakes the simulator runs in silence
        orvik-asm --help
 
 A microprogram has one statement a line, written as the Instruction box shows it:
@@ -37,12 +40,14 @@ Without -o the output is the source's name with .ctl (or .mem for --memory);
 -o - writes to standard output. The guide (docs/guide.md) describes the language.
 
 Exit status: 0 done, 1 errors in the source (nothing is written), 2 a file
-cannot be read or written, or a wrong command line.
+cannot be read or written, or a wrong command line. With --check: 0 no
+warnings, 1 warnings, 2 the files cannot be loaded (the start-up message).
 )";
 
 struct Options {
-    enum class Mode { Program, Memory, List, Source } mode = Mode::Program;
+    enum class Mode { Program, Memory, List, Source, Check } mode = Mode::Program;
     std::string input;
+    std::string second;  // --check: the memory file
     std::string output;
 };
 
@@ -105,6 +110,17 @@ int readBack(const Options& options) {
     }
 }
 
+int check(const Options& options) {
+    const CheckReport report =
+        checkFiles(options.input, options.second.empty() ? std::nullopt : std::optional(options.second));
+    std::cout << formatFindings(report);
+    if (!report.startUpFailure.empty()) {
+        std::cout << "start-up fails: " << report.startUpFailure << "\n";
+        return kCannotRun;
+    }
+    return report.findings.empty() ? kDone : kSourceErrors;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -122,12 +138,16 @@ int main(int argc, char* argv[]) {
             options.mode = Options::Mode::List;
         else if (arg == "--source")
             options.mode = Options::Mode::Source;
+        else if (arg == "--check")
+            options.mode = Options::Mode::Check;
         else if (arg == "-o" && i + 1 < args.size())
             options.output = args[++i];
         else if (arg == "-o")
             return usageError("-o needs a file name");
         else if (!arg.empty() && arg[0] == '-' && arg != "-")
             return usageError("unknown option '" + arg + "'");
+        else if (!options.input.empty() && options.mode == Options::Mode::Check && options.second.empty())
+            options.second = arg;
         else if (!options.input.empty())
             return usageError("one input file at a time");
         else
@@ -140,6 +160,8 @@ int main(int argc, char* argv[]) {
         return assembleAndWrite(options, &assembleMicroprogram, &Assembly::controlStore, ".ctl");
     case Options::Mode::Memory:
         return assembleAndWrite(options, &assembleMemoryImage, &MemoryImage::memoryFile, ".mem");
+    case Options::Mode::Check:
+        return check(options);
     case Options::Mode::List:
     case Options::Mode::Source:
         if (!options.output.empty())
