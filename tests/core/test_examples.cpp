@@ -1,12 +1,14 @@
 // The example microprograms of examples/ run to their end exactly as their
 // pages describe them: the same Instruction box at every Trace, "End of run."
 // after the stated number of Traces, no message box, and (for the byte-code
-// interpreter) the stored word at its line of the main-memory pane.
+// interpreter) the stored word at its line of the main-memory pane. The
+// course table at the end runs every example and checks the final window.
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -49,13 +51,13 @@ std::string memoryLine(Session& s, int line) {
 }
 
 // Traces until the Standard Output box is written or a message box appears,
-// at most 200 times. Returns the number of Traces made and collects the
+// at most `limit` times. Returns the number of Traces made and collects the
 // Instruction box after each Trace that executed a microinstruction;
 // `afterTrace` is called with the number of each Trace once it is made.
 int runToEnd(Session& s, std::vector<std::string>& shown,
-             const std::function<void(int)>& afterTrace = [](int) {}) {
+             const std::function<void(int)>& afterTrace = [](int) {}, int limit = 200) {
     int traces = 0;
-    while (traces < 200 && s.window.messages.empty() && s.window.box(Box::txtStdOut).empty()) {
+    while (traces < limit && s.window.messages.empty() && s.window.box(Box::txtStdOut).empty()) {
         s.trace();
         ++traces;
         if (s.window.box(Box::txtStdOut).empty())
@@ -182,6 +184,86 @@ INSTANTIATE_TEST_SUITE_P(Examples, ExampleLineEnds, ::testing::Values(false, tru
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? "CrLf" : "Lf";
                          });
+
+
+// ---- The course: every example to "End of run.", and the window it leaves -------------------
+
+struct CourseExample {
+    std::string name;                          // examples/NAME.ctl with NAME.mem
+    int traces;                                // the Trace that shows "End of run."
+    std::map<std::string, std::string> boxes;  // register, MPC, N, Z or Inst -> the box's text at the end
+    std::map<int, std::string> written;        // every main-memory line that differs from the loaded one
+};
+
+// gtest names a failing row by its example rather than by its bytes.
+void PrintTo(const CourseExample& row, std::ostream* out) { *out << row.name; }
+
+Box boxOf(const std::string& name) {
+    static const std::map<std::string, Box> boxes = {
+        {"MAR", txtReg(0)}, {"MDR", txtReg(1)}, {"MBR", txtReg(2)}, {"TOS", txtReg(3)}, {"OPC", txtReg(4)},
+        {"H", txtReg(5)},   {"PC", txtReg(6)},  {"SP", txtReg(7)},  {"LV", txtReg(8)},  {"CPP", txtReg(9)},
+        {"MPC", Box::txtMPC}, {"N", Box::txtN}, {"Z", Box::txtZ},   {"Inst", Box::txtInst}};
+    return boxes.at(name);
+}
+
+std::map<int, std::string> changedLines(const std::string& before, const std::string& after) {
+    const std::vector<std::string> old = splitText(before, kCrLf);
+    const std::vector<std::string> now = splitText(after, kCrLf);
+    std::map<int, std::string> changed;
+    for (size_t i = 0; i < now.size(); ++i)
+        if (i >= old.size() || now[i] != old[i])
+            changed[static_cast<int>(i)] = now[i];
+    return changed;
+}
+
+class Course : public ::testing::TestWithParam<CourseExample> {};
+
+TEST_P(Course, RunsToItsEndAndLeavesTheWindowItsPageDescribes) {
+    const CourseExample& row = GetParam();
+    Session s(readExample(row.name + ".ctl"), readExample(row.name + ".mem"));
+    ASSERT_TRUE(s.shown) << (s.window.messages.empty() ? "" : s.window.messages.front());
+    const std::string loaded = s.window.box(Box::txtMainMem);
+
+    std::vector<std::string> shown;
+    const int traces = runToEnd(s, shown, [](int) {}, 400);
+    ASSERT_TRUE(s.window.messages.empty()) << s.window.messages.front();
+    EXPECT_EQ(s.window.box(Box::txtStdOut), "End of run.");
+    EXPECT_EQ(traces, row.traces);
+    for (const auto& [name, text] : row.boxes)
+        EXPECT_EQ(s.window.box(boxOf(name)), text) << name;
+    EXPECT_EQ(changedLines(loaded, s.window.box(Box::txtMainMem)), row.written);
+}
+
+const std::map<int, std::string> kFibonacciWords = {
+    {0x800, "800\t1"},  {0x804, "804\t1"},  {0x808, "808\t2"},  {0x80C, "80C\t3"},  {0x810, "810\t5"},
+    {0x814, "814\t8"},  {0x818, "818\tD"},  {0x81C, "81C\t15"}, {0x820, "820\t22"}, {0x824, "824\t37"}};
+
+// In teaching order, as examples/README.md lists them.
+INSTANTIATE_TEST_SUITE_P(
+    Examples, Course,
+    ::testing::Values(
+        CourseExample{"moves", 11,
+                      {{"TOS", "23"}, {"OPC", "2A"}, {"LV", "2A"}, {"CPP", "2B"}, {"H", "7"},
+                       {"MDR", "FFFFFFDD"}, {"PC", "1"}, {"MBR", "7"}, {"MPC", "A"}, {"Inst", "goto A"}},
+                      {}},
+        CourseExample{"countdown", 20, {{"H", "F"}, {"TOS", "0"}, {"PC", "0"}, {"MPC", "104"}, {"Z", "1"}}, {}},
+        CourseExample{"compare", 10,
+                      {{"TOS", "7"}, {"LV", "0"}, {"OPC", "0"}, {"N", "1"}, {"MPC", "10A"}}, {}},
+        CourseExample{"multiply", 26, {{"H", "3C"}, {"TOS", "C"}, {"OPC", "0"}, {"N", "0"}, {"MPC", "10A"}}, {}},
+        CourseExample{"memsum", 31,
+                      {{"H", "400"}, {"LV", "0"}, {"SP", "200"}, {"MAR", "200"}, {"MDR", "58"}, {"PC", "800"},
+                       {"MBR", "58"}, {"MPC", "10A"}},
+                      {{0x800, "800\t58"}}},
+        CourseExample{"bytes", 17,
+                      {{"OPC", "C0"}, {"LV", "FF"}, {"CPP", "C0FF"}, {"H", "C0FF00"}, {"TOS", "C0FFEE"},
+                       {"MDR", "C0FFEE"}, {"MPC", "10"}},
+                      {{0x800, "800\tC0FFEE"}}},
+        CourseExample{"bytecode", 19, {{"TOS", "C"}, {"SP", "200"}, {"PC", "6"}, {"MPC", "50"}},
+                      {{0x800, "800\tC"}, {0x804, "804\t5"}}},
+        CourseExample{"fibonacci", 163,
+                      {{"TOS", "59"}, {"OPC", "37"}, {"LV", "0"}, {"SP", "209"}, {"PC", "B"}, {"MPC", "174"}},
+                      kFibonacciWords}),
+    [](const ::testing::TestParamInfo<CourseExample>& info) { return info.param.name; });
 
 } // namespace
 } // namespace orvik
