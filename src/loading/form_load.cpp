@@ -80,11 +80,14 @@ void frmOrvik::showResetValues() {
 }
 
 void frmOrvik::loadControlStore(TextStream& file) {
-    ControlStoreLoad load = loadControlStoreListing(file);
-    mNoLines = load.endOfRunBound;
-    mintTlines = load.setAsideCount;
+    loadedFrom_ = loadControlStoreListing(file);
+    mNoLines = loadedFrom_.endOfRunBound;
+    mintTlines = loadedFrom_.setAsideCount;
     mintPos = 0;
-    win.setBoxText(Box::txtContStore, load.listing);
+    executing_ = 0;
+    win.setBoxText(Box::txtContStore, loadedFrom_.listing);
+    // The pane holds the listing from now on.
+    loadedFrom_.listing.clear();
     mstrLines = splitText(win.getBoxText(Box::txtContStore), kCrLf);
 }
 
@@ -114,6 +117,7 @@ void frmOrvik::previewMicroinstruction0() {
     mintPos = mintNext;
     startMemoryOperation();
     chooseNextPosition();
+    cameFrom_.atStartUp = true;
     setZeroFlag();
 }
 

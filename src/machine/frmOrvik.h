@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "loading/file_loaders.h"
 #include "machine/window_services.h"
 #include "microcode/encoding.h"
 
@@ -92,6 +93,21 @@ private:
     };
 
     WindowServices& win;
+
+    // Not part of the machine: what the failure messages need to point at a
+    // cause. The microinstruction whose jump chose the current position (the
+    // preview of position 0 after start-up), and the file line each
+    // control-store position was loaded from.
+    struct JumpSource {
+        int16_t position = -1;  // -1 until start-up has chosen a position
+        std::string jumpText;
+        bool atStartUp = false;  // chosen by start-up's preview of position 0
+    };
+    JumpSource cameFrom_;
+    int16_t executing_ = 0;
+    ControlStoreLoad loadedFrom_;
+    std::string jumpedThere() const;
+    std::string loadedBy(int16_t position) const;
 
     // ---- Start-up (src/loading/form_load.cpp) ------------------------------------------
     void resetMachine();

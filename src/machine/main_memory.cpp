@@ -15,7 +15,11 @@ void frmOrvik::memoryReadAtPC() {
     splitTextInto(win.getBoxText(Box::txtMainMem), kCrLf, mstrMLines);
     if (mintMem < 0 || mintMem >= static_cast<int>(mstrMLines.size()))
         throw OrvikError("PC is " + hexText(mlngPC) + ": there is no main-memory line " + hexText(mlngPC) +
-                         " (main memory has the lines 0 to FFF)");
+                         " (main memory has the lines 0 to FFF)" +
+                         (mlngPC == -1 ? ". FFFFFFFF is PC's reset value: every Trace reads the cell at PC, so the "
+                                         "first microinstruction that runs must set PC, as the examples do with "
+                                         "PC=PC+1;Fetch"
+                                       : ""));
     splitTextInto(mstrMLines[static_cast<size_t>(mintMem)], "\t", mstrMFields);
     if (mstrMFields.size() < 2)
         throw OrvikError("Main-memory line " + hexText16(mintMem) + " at PC has no value field (no tab): " +

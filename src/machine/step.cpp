@@ -44,10 +44,11 @@ void frmOrvik::showRegister(int64_t boxIndex, int32_t value) { win.setBoxText(tx
 bool frmOrvik::runHasEnded() const { return mNoClks != 0 && mintPos >= mNoLines - 1; }
 
 void frmOrvik::readMicroinstruction() {
+    executing_ = mintPos;
     splitTextInto(win.getBoxText(Box::txtContStore), kCrLf, mstrLines);
     if (mintPos < 0 || mintPos >= static_cast<int>(mstrLines.size()))
         throw OrvikError("Control-store position " + hexText16(mintPos) +
-                         " does not exist (the control store has the positions 0 to 1FF)");
+                         " does not exist (the control store has the positions 0 to 1FF)" + jumpedThere());
     splitTextInto(mstrLines[static_cast<size_t>(mintPos)], "\t", mintFields);
 }
 

@@ -2,6 +2,8 @@
 // result, the next position and the instruction text. Start-up's preview of
 // microinstruction 0 and every Trace share these steps.
 
+#include <algorithm>
+
 #include "base/checked.h"
 #include "base/dimensions.h"
 #include "base/hex_text.h"
@@ -11,6 +13,32 @@
 #include "microcode/notation.h"
 
 namespace orvik {
+
+std::string frmOrvik::jumpedThere() const {
+    if (cameFrom_.position < 0)
+        return {};
+    if (cameFrom_.atStartUp)
+        return ": start-up's preview of position 0 (" + cameFrom_.jumpText +
+               ") chose it, and the first Trace runs the position that 0 names";
+    return ": position " + hexText16(cameFrom_.position) + " (" + cameFrom_.jumpText + ") jumped there";
+}
+
+std::string frmOrvik::loadedBy(int16_t position) const {
+    if (position < 0 || position >= kControlStoreLines)
+        return {};
+    const int number = loadedFrom_.origin[static_cast<size_t>(position)];
+    if (number == 0)
+        return " (the file wrote nothing there: it holds a filler line)";
+    const std::string& text = loadedFrom_.read[static_cast<size_t>(number - 1)].text;
+    const std::string address = text.substr(0, text.find('\t'));
+    const bool setAside = std::any_of(loadedFrom_.setAside.begin(), loadedFrom_.setAside.end(),
+                                      [&](const FileLine& line) { return line.number == number; });
+    return " (line " + std::to_string(number) + " of the control-store file put it there" +
+           (setAside ? ": its address field " + quoted(address) + " reads as " + hexText16(position) +
+                           ", so it was set aside and placed at " + hexText16(position)
+                     : "") +
+           ")";
+}
 
 const std::string& frmOrvik::field(int index) const {
     return elementAt(mintFields, index, "Field " + std::to_string(index) + " of the microinstruction");
@@ -22,9 +50,10 @@ void frmOrvik::showMicroinstructionFields() {
         if (i >= static_cast<int>(mintFields.size())) {
             // The box keeps the fields that were there, as far as they go.
             win.setBoxText(Box::txtMIR, mir);
-            throw OrvikError("The microinstruction at control-store position " + hexText16(mintPos) +
-                             " has only " + std::to_string(mintFields.size()) +
-                             " of its 7 tab-separated fields");
+            // At start-up the line is the file's; later it is the pane's, which the user may have edited.
+            throw OrvikError("The microinstruction at control-store position " + hexText16(executing_) +
+                             " has only " + std::to_string(mintFields.size()) + " of its 7 tab-separated fields" +
+                             (cameFrom_.position < 0 ? loadedBy(executing_) : jumpedThere()));
         }
         mir += mintFields[static_cast<size_t>(i)];
         mir += ' ';
@@ -78,6 +107,7 @@ void frmOrvik::chooseNextPosition() {
     // Both texts are built while mintPos still holds the next-address field.
     mstrgoto = jumpText();
     const std::string instruction = instructionText();
+    cameFrom_ = {executing_, mstrgoto, false};
     if (kind == JumpKind::MbrJump) {
         const int32_t target = mlngMBR | mintNext;
         mlngMPC = target;
