@@ -107,7 +107,7 @@ void frmOrvik::loadControlStore(TextStream& file) {
         mNoLines = ConvHextoInt(addressField(line));
     }
     win.setBoxText(Box::txtContStore, listing);
-    mstrLines = splitText(win.getBoxText(Box::txtContStore), kCrLf);
+    splitContStore();
 }
 
 void frmOrvik::loadMainMemory(TextStream& file) {
@@ -119,7 +119,7 @@ void frmOrvik::loadMainMemory(TextStream& file) {
     }
     win.setBoxText(Box::txtMainMem, listing);
     mintMPos = 0;
-    mstrMLines = splitText(win.getBoxText(Box::txtMainMem), kCrLf);
+    splitMainMem();
     mstrMFields = splitText(elementAt(mstrMLines, mintMPos, "Main-memory line 0"), "\t");
     if (mstrMFields.size() < 2)
         throw OrvikError("Main-memory line 0 has no value field: the first line of the memory file must be "
