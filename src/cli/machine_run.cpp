@@ -111,14 +111,23 @@ std::optional<std::string_view> listingLine(std::string_view listing, size_t ind
     // As splitText reads it: the empty text has no lines at all.
     if (listing.empty())
         return std::nullopt;
-    size_t start = 0;
+    const char* const end = listing.data() + listing.size();
+    // The CR LF ending the line that starts at `from`, or end. Lines are a few
+    // bytes long: the core's inline search beats a call of memchr for each.
+    auto lineEnd = [end](const char* from) {
+        for (const char* cr = findByte(from, end, '\r'); cr != end; cr = findByte(cr + 1, end, '\r'))
+            if (cr + 1 != end && cr[1] == '\n')
+                return cr;
+        return end;
+    };
+    const char* start = listing.data();
     for (size_t i = 0; i < index; ++i) {
-        const size_t end = listing.find(kCrLf, start);
-        if (end == std::string_view::npos)
+        const char* const crLf = lineEnd(start);
+        if (crLf == end)
             return std::nullopt;
-        start = end + kCrLf.size();
+        start = crLf + kCrLf.size();
     }
-    return listing.substr(start, listing.find(kCrLf, start) - start);
+    return std::string_view(start, static_cast<size_t>(lineEnd(start) - start));
 }
 
 } // namespace orvik::cli

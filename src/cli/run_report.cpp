@@ -13,7 +13,9 @@ namespace {
 
 constexpr std::string_view kMemoryLinePrefix = "txtMainMem(";
 
-std::string memoryLineName(size_t line) { return std::string(kMemoryLinePrefix) + hexText(static_cast<int32_t>(line)) + ")"; }
+std::string memoryLineName(size_t line) {
+    return std::string(kMemoryLinePrefix) + hexText(static_cast<int32_t>(line)) + ")";
+}
 
 // The line of a name "txtMainMem(HEX)", written as the report writes it:
 // upper-case digits without leading zeros, 0 to FFF.

@@ -19,7 +19,8 @@ inline const char* const kWriteAndEnd =
 // Never writes PC, so every Trace fails reading the cell at PC = -1 and stays at 1.
 inline const char* const kPcNeverSet = "0\t1\t0\t0\t0\t0\t0\n1\t2\t0\t0\t0\t0\t0\n2\t2\t0\t0\t0\t0\t0\n";
 // Counts PC up for ever between two positions.
-inline const char* const kEndless = "0\t1\t0\t0\t0\t0\t0\n1\t2\t0\t35\t4\t0\t1\n2\t1\t0\t0\t0\t0\t0\n3\t3\t0\t0\t0\t0\t0\n";
+inline const char* const kEndless =
+    "0\t1\t0\t0\t0\t0\t0\n1\t2\t0\t35\t4\t0\t1\n2\t1\t0\t0\t0\t0\t0\n3\t3\t0\t0\t0\t0\t0\n";
 inline const char* const kMemory = "0\t2A\n1\t5\n";
 
 // A run of `program` with kMemory, started.

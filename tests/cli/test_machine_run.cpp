@@ -33,6 +33,9 @@ TEST(MachineRun, StopsAtTheEndAtAnErrorOrAtTheLimit) {
     }
 }
 
+const std::string kPcMessage =
+    "PC is FFFFFFFF: there is no main-memory line FFFFFFFF (main memory has the lines 0 to FFF)";
+
 TEST(MachineRun, TheTraceLogSaysWhatEachTraceDid) {
     struct Case { const char* program; bool keepGoing; std::vector<std::string> log; };
     const Case cases[] = {
@@ -45,8 +48,8 @@ TEST(MachineRun, TheTraceLogSaysWhatEachTraceDid) {
         }},
         // The Trace stops after its C-bus writes, before the instruction box is set.
         {kPcNeverSet, true, {
-            "1\tpos=1\tmessage=PC is FFFFFFFF: there is no main-memory line FFFFFFFF (main memory has the lines 0 to FFF)",
-            "2\tpos=1\tmessage=PC is FFFFFFFF: there is no main-memory line FFFFFFFF (main memory has the lines 0 to FFF)",
+            "1\tpos=1\tmessage=" + kPcMessage,
+            "2\tpos=1\tmessage=" + kPcMessage,
         }},
     };
     for (const Case& c : cases) {
@@ -65,8 +68,8 @@ TEST(MachineRun, TheTraceLogEscapesTexts) {
     record.changes = {{"TOS", "FFFFFFFF"}, {"N", "1"}};
     record.written = {{0xFFC, "FFC\t5\r"}};
     record.message = "line\nbreak \\ \x01";
-    EXPECT_EQ(traceLine(record),
-              "12\tpos=1FF\tinst=a\\tb\tTOS=FFFFFFFF\tN=1\ttxtMainMem(FFC)=FFC\\t5\\r\tmessage=line\\nbreak \\\\ \\x01");
+    EXPECT_EQ(traceLine(record), "12\tpos=1FF\tinst=a\\tb\tTOS=FFFFFFFF\tN=1\ttxtMainMem(FFC)=FFC\\t5\\r"
+                                 "\tmessage=line\\nbreak \\\\ \\x01");
 }
 
 TEST(MachineRun, ListingLineFindsALineOfTheListing) {

@@ -32,7 +32,8 @@ TEST(RunReport, EveryKindOfNameHasItsValue) {
 TEST(RunReport, TheDefaultReportGivesTheOutcomeTheBoxesAndTheChangedMemoryLines) {
     struct Case { const char* program; uint64_t limit; std::vector<std::string> head, tail; };
     const Case cases[] = {
-        {kWriteAndEnd, 100, {"run=ended", "traces=5", "txtReg(0)=1FF"}, {"txtStdOut=End of run.", "txtMainMem(7FC)=7FC\\t2A"}},
+        {kWriteAndEnd, 100, {"run=ended", "traces=5", "txtReg(0)=1FF"},
+         {"txtStdOut=End of run.", "txtMainMem(7FC)=7FC\\t2A"}},
         {kWriteAndEnd, 3, {"run=limit", "traces=3", "txtReg(0)=1FF"}, {"txtInst=goto 4", "txtStdOut="}},
         {kPcNeverSet, 100,
          {"run=error", "traces=1", "errors=1", "message=PC is FFFFFFFF: there is no main-memory line FFFFFFFF "
@@ -53,7 +54,8 @@ TEST(RunReport, TheGradeListsEveryExpectationThatDoesNotHold) {
     const Case cases[] = {
         {"all hold", 100, {{"txtReg(3)", "2A"}, {"txtMainMem(7FC)", "7FC\t2A"}}, {}},
         {"one does not", 100, {{"txtReg(3)", "2B"}, {"TOS", "2A"}}, {{"txtReg(3)", "2B", "2A"}}},
-        {"escapes are compared as printed", 100, {{"txtMIR", "4 0 0 0 0 0\t"}}, {{"txtMIR", "4 0 0 0 0 0\\t", "4 0 0 0 0 0 "}}},
+        {"escapes are compared as printed", 100, {{"txtMIR", "4 0 0 0 0 0\t"}},
+         {{"txtMIR", "4 0 0 0 0 0\\t", "4 0 0 0 0 0 "}}},
         {"the end is expected too", 3, {{"txtReg(3)", "2A"}}, {{"run", "ended", "limit"}}},
         {"unless run is named", 3, {{"run", "limit"}, {"traces", "3"}}, {}},
     };

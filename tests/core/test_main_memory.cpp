@@ -148,7 +148,9 @@ TEST(MainMemory, AWriteRebuildsTheListingWhateverShapeThePaneHas) {
         {"stray CR and LF inside lines", 0x10,
          [](std::string t) { return "0\t0\r\r\n\n1\t\r" + t.substr(t.find("\r\n", 6)); }},
         {"long and empty lines", 0x200,
-         [](std::string t) { return "0\t" + std::string(5000, 'x') + "\r\n\r\n" + t.substr(t.find("\r\n", 6) + 2); }},
+         [](std::string t) {
+             return "0\t" + std::string(5000, 'x') + "\r\n\r\n" + t.substr(t.find("\r\n", 6) + 2);
+         }},
     };
     for (const Case& c : cases) {
         Bench bench;
