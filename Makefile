@@ -41,16 +41,18 @@ test-sanitize: deps
 # offscreen platform. BENCH_FLAGS go to Google Benchmark: repetitions of all
 # benchmarks are interleaved, so a change in the machine's load falls on all of
 # them alike. The table of medians and the ratios come last, then start-up in
-# fresh processes with its peak memory.
+# fresh processes with its peak memory, then orvik-run's Traces per second.
 BENCH_FLAGS ?= --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true \
                --benchmark_report_aggregates_only=true
 
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DORVIK_BENCH=ON >/dev/null
-	@cmake --build $(BUILD)-bench -j $(JOBS) --target orvik_bench orvik_startup_probe
+	@cmake --build $(BUILD)-bench -j $(JOBS) --target orvik_bench orvik_startup_probe orvik_run_probe orvik-run
 	@QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bin/orvik_bench $(BENCH_FLAGS)
 	@echo
 	@QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bin/orvik_startup_probe
+	@echo
+	@$(BUILD)-bench/bin/orvik_run_probe $(BUILD)-bench/bin/orvik-run
 
 # libFuzzer targets, built with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer. `make fuzz` runs each for FUZZ_SECONDS, starting
