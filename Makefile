@@ -10,7 +10,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz fuzz-build fuzz-run fuzz-merge clean
+.PHONY: all deps configure build run test test-sanitize bench package fuzz fuzz-build fuzz-run fuzz-merge clean
 
 all: build
 
@@ -54,6 +54,15 @@ bench: deps
 	@echo
 	@$(BUILD)-bench/bin/orvik_run_probe $(BUILD)-bench/bin/orvik-run
 
+# A .deb of the programs, the menu entry, the icon, the guide and the
+# examples, built in a release tree of its own without the test suite:
+# build-package/orvik_VERSION_ARCH.deb. Install it with apt install ./FILE.deb.
+package: deps
+	@cmake -S . -B $(BUILD)-package -DCMAKE_BUILD_TYPE=Release -DORVIK_TESTS=OFF \
+	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+	@cmake --build $(BUILD)-package -j $(JOBS) --target orvik orvik-asm orvik-run
+	@cd $(BUILD)-package && cpack
+
 # libFuzzer targets, built with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer. `make fuzz` runs each for FUZZ_SECONDS, starting
 # from the corpus in tests/fuzz/corpus and keeping what it finds in
@@ -88,4 +97,4 @@ fuzz-merge: fuzz-build
 	done
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-bench $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-bench $(BUILD)-fuzz $(BUILD)-package
