@@ -10,7 +10,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz fuzz-build fuzz-run fuzz-merge clean
+.PHONY: all deps configure build run test test-sanitize bench package fuzz fuzz-build fuzz-run fuzz-merge clean
 
 all: build
 
@@ -41,16 +41,27 @@ test-sanitize: deps
 # offscreen platform. BENCH_FLAGS go to Google Benchmark: repetitions of all
 # benchmarks are interleaved, so a change in the machine's load falls on all of
 # them alike. The table of medians and the ratios come last, then start-up in
-# fresh processes with its peak memory.
+# fresh processes with its peak memory, then orvik-run's Traces per second.
 BENCH_FLAGS ?= --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true \
                --benchmark_report_aggregates_only=true
 
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DORVIK_BENCH=ON >/dev/null
-	@cmake --build $(BUILD)-bench -j $(JOBS) --target orvik_bench orvik_startup_probe
+	@cmake --build $(BUILD)-bench -j $(JOBS) --target orvik_bench orvik_startup_probe orvik_run_probe orvik-run
 	@QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bin/orvik_bench $(BENCH_FLAGS)
 	@echo
 	@QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bin/orvik_startup_probe
+	@echo
+	@$(BUILD)-bench/bin/orvik_run_probe $(BUILD)-bench/bin/orvik-run
+
+# A .deb of the programs, the menu entry, the icon, the guide and the
+# examples, built in a release tree of its own without the test suite:
+# build-package/orvik_VERSION_ARCH.deb. Install it with apt install ./FILE.deb.
+package: deps
+	@cmake -S . -B $(BUILD)-package -DCMAKE_BUILD_TYPE=Release -DORVIK_TESTS=OFF \
+	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+	@cmake --build $(BUILD)-package -j $(JOBS) --target orvik orvik-asm orvik-run
+	@cd $(BUILD)-package && cpack
 
 # libFuzzer targets, built with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer. `make fuzz` runs each for FUZZ_SECONDS, starting
@@ -86,4 +97,4 @@ fuzz-merge: fuzz-build
 	done
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-bench $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-bench $(BUILD)-fuzz $(BUILD)-package

@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libbenchmark-dev   # core tests, benchmarks
   fonts-dejavu-core               # a font for the offscreen platform the GUI tests run on
   clang libclang-rt-14-dev        # libFuzzer targets
+  desktop-file-utils appstream    # validators for the menu entry and the metainfo
+  dpkg-dev file                   # make package: dpkg-shlibdeps finds the .deb's dependencies
 )
 
 missing=()

@@ -41,6 +41,22 @@ void splitTextInto(std::string_view text, std::string_view separator,
     elements.resize(count);
 }
 
+void RememberedSplit::split(std::string_view text, std::vector<std::string>& elements) {
+    if (held_ && text == text_)
+        return;
+    // A split cut short (out of memory) leaves nothing held.
+    held_ = false;
+    splitTextInto(text, separator_, elements);
+    text_.assign(text);
+    held_ = true;
+}
+
+void RememberedSplit::remember(std::string_view text) {
+    held_ = false;
+    text_.assign(text);
+    held_ = true;
+}
+
 std::vector<std::string> splitText(std::string_view text, std::string_view separator) {
     std::vector<std::string> elements;
     splitTextInto(text, separator, elements);

@@ -88,14 +88,14 @@ void frmOrvik::loadControlStore(TextStream& file) {
     win.setBoxText(Box::txtContStore, loadedFrom_.listing);
     // The pane holds the listing from now on.
     loadedFrom_.listing.clear();
-    mstrLines = splitText(win.getBoxText(Box::txtContStore), kCrLf);
+    splitContStore();
 }
 
 void frmOrvik::loadMainMemory(TextStream& file) {
     mlngMMPos = kMainMemoryLines;
     win.setBoxText(Box::txtMainMem, loadMainMemoryListing(file).listing);
     mintMPos = 0;
-    mstrMLines = splitText(win.getBoxText(Box::txtMainMem), kCrLf);
+    splitMainMem();
     mstrMFields = splitText(elementAt(mstrMLines, mintMPos, "Main-memory line 0"), "\t");
     if (mstrMFields.size() < 2)
         throw OrvikError("Main-memory line 0 has no value field: the first line of the memory file must be "

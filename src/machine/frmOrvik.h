@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "loading/file_loaders.h"
+#include "base/split_text.h"
 #include "machine/window_services.h"
 #include "microcode/encoding.h"
 
@@ -108,6 +109,13 @@ private:
     ControlStoreLoad loadedFrom_;
     std::string jumpedThere() const;
     std::string loadedBy(int16_t position) const;
+    // The split mstrLines and mstrMLines hold, each with the pane text it came
+    // from: a Trace that finds a pane unchanged does not split it again.
+    RememberedSplit contStoreSplit{kCrLf};
+    RememberedSplit mainMemSplit{kCrLf};
+    std::string paneText;  // a pane's text, for a window that cannot lend it
+    void splitContStore();
+    void splitMainMem();
 
     // ---- Start-up (src/loading/form_load.cpp) ------------------------------------------
     void resetMachine();
@@ -138,6 +146,8 @@ private:
     void writeCBus();
     void previewCBus();
     void memoryWrite();
+    void rebuildMainMemory(std::string_view listing, int32_t line, const std::string& newLine);
+    void rebuildMainMemoryLineByLine(int32_t line, const std::string& newLine);
     void memoryReadAtPC();
     void startMemoryOperation();
     void showRegister(int64_t boxIndex, int32_t value);

@@ -18,6 +18,7 @@ namespace orvik {
 class HeadlessWindow : public WindowServices {
 public:
     std::string getBoxText(Box box) override { return boxes[static_cast<size_t>(box)]; }
+    std::string_view viewBoxText(Box box, std::string&) override { return boxes[static_cast<size_t>(box)]; }
     void setBoxText(Box box, const std::string& text) override;
     // Takes the next queued answer; with none left it raises std::logic_error,
     // since start-up would otherwise ask for ever.

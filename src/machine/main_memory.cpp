@@ -10,9 +10,11 @@
 
 namespace orvik {
 
+void frmOrvik::splitMainMem() { mainMemSplit.split(win.viewBoxText(Box::txtMainMem, paneText), mstrMLines); }
+
 void frmOrvik::memoryReadAtPC() {
     mintMem = toInt16(mlngPC, "PC as a main-memory line index");
-    splitTextInto(win.getBoxText(Box::txtMainMem), kCrLf, mstrMLines);
+    splitMainMem();
     if (mintMem < 0 || mintMem >= static_cast<int>(mstrMLines.size()))
         throw OrvikError("PC is " + hexText(mlngPC) + ": there is no main-memory line " + hexText(mlngPC) +
                          " (main memory has the lines 0 to FFF)" +
@@ -47,21 +49,61 @@ void frmOrvik::startMemoryOperation() {
 
 void frmOrvik::memoryWrite() {
     mstrMainMem.clear();
-    splitTextInto(win.getBoxText(Box::txtMainMem), kCrLf, mstrMLines);
+    const std::string_view listing = win.viewBoxText(Box::txtMainMem, paneText);
+    mainMemSplit.split(listing, mstrMLines);
     const int32_t line = checkedMul32(mlngMAR, 4, "the written line MAR * 4");
     // A write outside the 4096 cells is refused and the listing stays as it is.
     if (line < 0 || line >= kMainMemoryLines)
         throw OrvikError("Write refused: MAR is " + hexText(mlngMAR) + ", so the line MAR * 4 = " +
                          std::to_string(line) + " lies outside main memory (0 to FFF)");
-    size_t size = 32;
-    for (const std::string& kept : mstrMLines)
-        size += kept.size() + kCrLf.size();
-    mstrMainMem.reserve(size);
+    std::string newLine = hexText(line);
+    newLine += '\t';
+    newLine += hexText(mlngMDR);
+    if (mstrMLines.size() < static_cast<size_t>(kMainMemoryLines)) {
+        rebuildMainMemoryLineByLine(line, newLine);
+        return;
+    }
+    rebuildMainMemory(listing, line, newLine);
+    win.setBoxText(Box::txtMainMem, mstrMainMem);
+    // The new listing splits into the lines of before with the written one
+    // replaced and an empty element after the last CR LF: no need to split it.
+    const auto written = static_cast<size_t>(line);
+    mstrMLines[written] = std::move(newLine);
+    mstrMLines.resize(kMainMemoryLines + 1);
+    mstrMLines.back().clear();
+    mainMemSplit.remember(mstrMainMem);
+}
+
+// Lines 0 to FFF, each followed by CR LF, with line `line` replaced. The
+// listing is its lines joined by CR LF, so the lines around the written one
+// are two stretches of it, copied whole.
+void frmOrvik::rebuildMainMemory(std::string_view listing, int32_t line, const std::string& newLine) {
+    const auto written = static_cast<size_t>(line);
+    const auto last = static_cast<size_t>(kMainMemoryLines - 1);
+    size_t writtenStart = 0;
+    for (size_t i = 0; i < written; ++i)
+        writtenStart += mstrMLines[i].size() + kCrLf.size();
+    const size_t restStart = writtenStart + mstrMLines[written].size() + kCrLf.size();
+    size_t restEnd = restStart;
+    for (size_t i = written + 1; i <= last; ++i)
+        restEnd += mstrMLines[i].size() + kCrLf.size();
+    mstrMainMem.reserve(restEnd + newLine.size() + kCrLf.size());
+    mstrMainMem.append(listing.substr(0, writtenStart));
+    mstrMainMem += newLine;
+    mstrMainMem += kCrLf;
+    if (written < last) {
+        // The last line's own CR LF may be missing from the listing.
+        mstrMainMem.append(listing.substr(restStart, restEnd - kCrLf.size() - restStart));
+        mstrMainMem += kCrLf;
+    }
+}
+
+// A pane shortened by an edit: the rebuild fails at the first line it lacks,
+// after copying the ones before it.
+void frmOrvik::rebuildMainMemoryLineByLine(int32_t line, const std::string& newLine) {
     for (int i = 0; i < kMainMemoryLines; ++i) {
         if (i == line) {
-            mstrMainMem += hexText(line);
-            mstrMainMem += '\t';
-            mstrMainMem += hexText(mlngMDR);
+            mstrMainMem += newLine;
         } else {
             if (i >= static_cast<int>(mstrMLines.size()))
                 throw OrvikError("Write refused: the main-memory pane ends before line " + hexText(i) +

@@ -43,9 +43,11 @@ void frmOrvik::showRegister(int64_t boxIndex, int32_t value) { win.setBoxText(tx
 
 bool frmOrvik::runHasEnded() const { return mNoClks != 0 && mintPos >= mNoLines - 1; }
 
+void frmOrvik::splitContStore() { contStoreSplit.split(win.viewBoxText(Box::txtContStore, paneText), mstrLines); }
+
 void frmOrvik::readMicroinstruction() {
     executing_ = mintPos;
-    splitTextInto(win.getBoxText(Box::txtContStore), kCrLf, mstrLines);
+    splitContStore();
     if (mintPos < 0 || mintPos >= static_cast<int>(mstrLines.size()))
         throw OrvikError("Control-store position " + hexText16(mintPos) +
                          " does not exist (the control store has the positions 0 to 1FF)" + jumpedThere());

@@ -47,6 +47,13 @@ public:
 
     // The box's whole current text, including any edit the user made since it was last set.
     virtual std::string getBoxText(Box box) = 0;
+    // The same text without a copy where the window holds it as bytes; otherwise
+    // it is copied into `buffer`. The view is good until the next call that may
+    // change a box or `buffer`. The Trace reads both listings this way.
+    virtual std::string_view viewBoxText(Box box, std::string& buffer) {
+        buffer = getBoxText(box);
+        return buffer;
+    }
     // From now on the box shows exactly `text`; a later get returns it unchanged.
     virtual void setBoxText(Box box, const std::string& text) = 0;
 

@@ -41,6 +41,9 @@ std::string frmOrvik::loadedBy(int16_t position) const {
 }
 
 const std::string& frmOrvik::field(int index) const {
+    // A Trace asks for a field about twenty times: the message is built only when it is missing.
+    if (index >= 0 && index < static_cast<int>(mintFields.size()))
+        return mintFields[static_cast<size_t>(index)];
     return elementAt(mintFields, index, "Field " + std::to_string(index) + " of the microinstruction");
 }
 

@@ -2,6 +2,7 @@
 // when start-up succeeded. The program has no command line.
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdlib>
 
 #include "ui/modal_dialogs.h"
@@ -10,6 +11,9 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Orvik");
+    // The menu entry and the icon installed with the program.
+    QGuiApplication::setDesktopFileName("org.orvik.Simulator");
+    QApplication::setWindowIcon(QIcon::fromTheme("org.orvik.Simulator"));
 
     orvik::ui::ModalDialogs dialogs;
     orvik::ui::OrvikWindow window(dialogs);

@@ -127,6 +127,49 @@ TEST(MainMemory, WriteIntoAShortenedListingIsRefusedAndLinesAfterTheLastCellAreD
     EXPECT_EQ(lines[0x7FC], "7FC\t0");
 }
 
+// What a write must leave in the pane: lines 0 to FFF of the pane's text,
+// each followed by CR LF, with line MAR * 4 replaced.
+std::string rebuiltListing(const std::string& pane, int line, const std::string& newLine) {
+    const std::vector<std::string> lines = splitText(pane, "\r\n");
+    std::string text;
+    for (int i = 0; i < 4096; ++i)
+        text += (i == line ? newLine : lines.at(static_cast<size_t>(i))) + "\r\n";
+    return text;
+}
+
+TEST(MainMemory, AWriteRebuildsTheListingWhateverShapeThePaneHas) {
+    struct Case { const char* name; int32_t mar; std::string (*reshape)(std::string); };
+    const Case cases[] = {
+        {"first line", 0, [](std::string t) { return t; }},
+        {"last line", 0x3FF, [](std::string t) { return t; }},
+        {"no CR LF after the last line", 0x10, [](std::string t) { return t.substr(0, t.size() - 2); }},
+        {"last line written, no CR LF after it", 0x3FF, [](std::string t) { return t.substr(0, t.size() - 2); }},
+        {"text after the last line", 0x10, [](std::string t) { return t + "1000\textra\r\nmore"; }},
+        {"stray CR and LF inside lines", 0x10,
+         [](std::string t) { return "0\t0\r\r\n\n1\t\r" + t.substr(t.find("\r\n", 6)); }},
+        {"long and empty lines", 0x200,
+         [](std::string t) {
+             return "0\t" + std::string(5000, 'x') + "\r\n\r\n" + t.substr(t.find("\r\n", 6) + 2);
+         }},
+    };
+    for (const Case& c : cases) {
+        Bench bench;
+        bench.run("2\t3\t0\t10\t0\t4\t0");   // Write pending
+        bench.form.mlngMAR = c.mar;
+        bench.form.mlngMDR = 0x2A5;
+        bench.form.mlngPC = c.mar * 4;
+        bench.window.box(Box::txtMainMem) = c.reshape(bench.window.box(Box::txtMainMem));
+        const std::string expected =
+            rebuiltListing(bench.window.box(Box::txtMainMem), c.mar * 4, hexText(c.mar * 4) + "\t2A5");
+        bench.run("3\t4\t0\t10\t0\t1\t0");   // the write, then a fetch of the written line
+        EXPECT_EQ(bench.window.messages, std::vector<std::string>{}) << c.name;
+        EXPECT_EQ(bench.window.box(Box::txtMainMem), expected) << c.name;
+        // The Trace's own reading of the listing is the listing's split.
+        EXPECT_EQ(bench.form.mstrMLines, splitText(expected, "\r\n")) << c.name;
+        EXPECT_EQ(bench.form.mlngMBR, 0x2A5) << c.name;
+    }
+}
+
 TEST(MainMemory, LineWithoutATabAtPcFails) {
     Bench bench;
     bench.edit(Box::txtMainMem, 0, "no tab");

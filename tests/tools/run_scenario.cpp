@@ -1,45 +1,38 @@
-// Runs one conformance scenario: copies its folder to a fresh temporary
-// folder, runs orvik-session there on the folder's script, and compares what
-// it prints and its exit status with the expected ones. Failure descriptions
-// are free wording, so a message line matches any message line unless either
-// side is one of the program's fixed texts.
+// Runs one folder-driven test: a program run in a fresh temporary copy of a
+// folder, its standard output compared line by line with the folder's
+// `expected` and its exit status with `expected-status`.
 //
 // usage: run_scenario ORVIK_SESSION SCENARIO_DIR
 //        run_scenario ORVIK_SESSION --in-place SCRIPT EXPECTED
+//        run_scenario --case PROGRAM CASE_DIR
+//
+// A conformance scenario runs orvik-session on the folder's `script`.
+// Failure descriptions are free wording, so a message line matches any
+// message line unless either side is one of the program's fixed texts.
+//
 // The second form runs SCRIPT in its own folder, which it must leave as it
 // was, and expects exit status 0 (the example transcripts).
+//
+// A command-line case runs PROGRAM with the arguments in the folder's `args`,
+// one a line, taken literally, and compares its output exactly. Optional:
+// `stdin`, a file given to the program as its standard input (otherwise it
+// reads /dev/null); `expected-stderr`, texts one a line that standard error
+// must contain. Without `expected-stderr` standard error must be empty.
+// Every other file in the folder is there for the program to read.
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
+#include "tool_process.h"
+
 namespace fs = std::filesystem;
+using namespace orvik::tools;
 
 namespace {
 
 const std::vector<std::string> kFixedMessages = {"message Please enter the file name."};
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 bool isFixedMessage(const std::string& line) {
     for (const std::string& fixed : kFixedMessages)
@@ -48,90 +41,92 @@ bool isFixedMessage(const std::string& line) {
     return false;
 }
 
-bool linesMatch(const std::string& expected, const std::string& got) {
+bool sessionLinesMatch(const std::string& expected, const std::string& got) {
     if (expected == got)
         return true;
     const bool bothMessages = expected.rfind("message ", 0) == 0 && got.rfind("message ", 0) == 0;
     return bothMessages && !isFixedMessage(expected) && !isFixedMessage(got);
 }
 
-// Runs the tool in `folder` with the script on standard input redirected from
-// the file, so no terminal is ever read. Returns the exit status.
-int runSession(const std::string& tool, const fs::path& folder, const fs::path& script, std::string& output) {
-    char pattern[] = "/tmp/orvik-transcript-XXXXXX";
-    const int outputFd = mkstemp(pattern);
-    if (outputFd < 0) {
-        std::perror("mkstemp");
-        return 127;
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(folder.c_str()) != 0 || dup2(outputFd, STDOUT_FILENO) < 0 || !freopen("/dev/null", "rb", stdin))
-            _exit(127);
-        execl(tool.c_str(), tool.c_str(), script.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(outputFd);
-    int status = 0;
-    waitpid(child, &status, 0);
-    output = readFile(pattern);
-    fs::remove(pattern);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
+bool exactly(const std::string& expected, const std::string& got) { return expected == got; }
 
-int compare(const std::string& name, const std::vector<std::string>& expected, const std::vector<std::string>& got,
-            int expectedStatus, int status) {
-    for (size_t i = 0; i < std::max(expected.size(), got.size()); ++i) {
-        const std::string want = i < expected.size() ? expected[i] : "<end of transcript>";
-        const std::string have = i < got.size() ? got[i] : "<end of transcript>";
-        if (!linesMatch(want, have)) {
-            std::cout << name << ": line " << i + 1 << " differs\n  expected: " << want.substr(0, 300)
-                      << "\n  got:      " << have.substr(0, 300) << "\n";
-            return 1;
-        }
-    }
-    if (status != expectedStatus) {
-        std::cout << name << ": exit status " << status << ", expected " << expectedStatus << "\n";
-        return 1;
-    }
-    std::cout << name << ": " << expected.size() << " lines match\n";
-    return 0;
+int expectedStatus(const fs::path& folder) { return std::atoi(readFile(folder / "expected-status").c_str()); }
+
+bool statusIs(int expected, int status) {
+    if (status == expected)
+        return true;
+    std::cout << "exit status " << status << ", expected " << expected << "\n";
+    return false;
 }
 
 // A conformance scenario runs in a fresh copy of its folder, since some
 // scripts write a screenshot there.
-int runScenario(const std::string& tool, const fs::path& scenario) {
-    char pattern[] = "/tmp/orvik-scenario-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        std::perror("mkdtemp");
-        return 2;
-    }
-    const fs::path folder = pattern;
-    fs::copy(scenario, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
-    std::string output;
-    const int status = runSession(tool, folder, "script", output);
-    fs::remove_all(folder);
-    return compare(scenario.filename().string(), splitLines(readFile(scenario / "expected")), splitLines(output),
-                   std::atoi(readFile(scenario / "expected-status").c_str()), status);
+int runScenario(const std::string& session, const fs::path& scenario) {
+    const std::string name = scenario.filename().string();
+    const FolderCopy copy(scenario);
+    const ProcessResult result = runProcess(session, {"script"}, copy.path());
+    const std::vector<std::string> expected = splitLines(readFile(scenario / "expected"));
+    std::cout << name << ": ";
+    if (!sameLines(expected, splitLines(result.out), sessionLinesMatch, std::cout) ||
+        !statusIs(expectedStatus(scenario), result.status))
+        return 1;
+    std::cout << expected.size() << " lines match\n";
+    return 0;
 }
 
-int runInPlace(const std::string& tool, const fs::path& script, const fs::path& expected) {
-    std::string output;
+int runInPlace(const std::string& session, const fs::path& script, const fs::path& expectedFile) {
     const fs::path absolute = fs::absolute(script);
-    const int status = runSession(tool, absolute.parent_path(), absolute, output);
-    return compare(script.filename().string(), splitLines(readFile(expected)), splitLines(output), 0, status);
+    const ProcessResult result = runProcess(session, {absolute.string()}, absolute.parent_path());
+    const std::vector<std::string> expected = splitLines(readFile(expectedFile));
+    const std::string name = script.filename().string();
+    std::cout << name << ": ";
+    if (!sameLines(expected, splitLines(result.out), sessionLinesMatch, std::cout) || !statusIs(0, result.status))
+        return 1;
+    std::cout << expected.size() << " lines match\n";
+    return 0;
+}
+
+bool stderrHolds(const fs::path& folder, const std::string& err) {
+    if (!fs::exists(folder / "expected-stderr")) {
+        if (err.empty())
+            return true;
+        std::cout << "standard error should be empty, it holds:\n" << err;
+        return false;
+    }
+    for (const std::string& words : splitLines(readFile(folder / "expected-stderr"))) {
+        if (!words.empty() && err.find(words) == std::string::npos) {
+            std::cout << "standard error lacks \"" << words << "\"; it holds:\n" << err;
+            return false;
+        }
+    }
+    return true;
+}
+
+int runCase(const std::string& program, const fs::path& folder) {
+    const std::string name = folder.filename().string();
+    const FolderCopy copy(folder);
+    const fs::path input = fs::exists(folder / "stdin") ? copy.path() / "stdin" : fs::path();
+    const ProcessResult result = runProcess(program, splitLines(readFile(folder / "args")), copy.path(), input);
+    const std::vector<std::string> expected = splitLines(readFile(folder / "expected"));
+    std::cout << name << ": ";
+    if (!sameLines(expected, splitLines(result.out), exactly, std::cout) ||
+        !statusIs(expectedStatus(folder), result.status) || !stderrHolds(folder, result.err))
+        return 1;
+    std::cout << expected.size() << " lines match\n";
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--case")
+        return runCase(fs::absolute(argv[2]).string(), argv[3]);
     if (argc == 3)
         return runScenario(fs::absolute(argv[1]).string(), argv[2]);
     if (argc == 5 && std::string(argv[2]) == "--in-place")
         return runInPlace(fs::absolute(argv[1]).string(), argv[3], argv[4]);
     std::cerr << "usage: run_scenario ORVIK_SESSION SCENARIO_DIR\n"
-                 "       run_scenario ORVIK_SESSION --in-place SCRIPT EXPECTED\n";
+                 "       run_scenario ORVIK_SESSION --in-place SCRIPT EXPECTED\n"
+                 "       run_scenario --case PROGRAM CASE_DIR\n";
     return 2;
 }

@@ -1,0 +1,43 @@
+#pragma once
+// The command line of orvik-run.
+
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/run_report.h"
+
+namespace orvik::cli {
+
+// Enough for any exercise a student runs by hand, and at 20 000 Traces a
+// second or more an endless loop stops within a few seconds.
+inline constexpr uint64_t kDefaultStepLimit = 100000;
+
+struct RunOptions {
+    std::string controlStoreFile{};
+    std::string memoryFile{};
+    uint64_t stepLimit = kDefaultStepLimit;
+    bool trace = false;
+    bool keepGoing = false;
+    std::vector<std::string> shown{};         // --show: only these values at the end
+    std::vector<Expectation> expectations{};  // --expect
+    bool help = false;
+    bool operator==(const RunOptions&) const = default;
+};
+
+// A command line orvik-run cannot run; what() says why, in one line.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The arguments after the program's name.
+RunOptions parseRunOptions(std::span<const std::string> args);
+
+// What --help prints.
+std::string_view runHelpText();
+
+} // namespace orvik::cli

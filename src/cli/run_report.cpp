@@ -1,0 +1,142 @@
+#include "cli/run_report.h"
+
+#include <algorithm>
+
+#include "base/escaped_text.h"
+#include "base/hex_text.h"
+#include "base/split_text.h"
+#include "machine/state_table.h"
+
+namespace orvik::cli {
+
+namespace {
+
+constexpr std::string_view kMemoryLinePrefix = "txtMainMem(";
+
+std::string memoryLineName(size_t line) {
+    return std::string(kMemoryLinePrefix) + hexText(static_cast<int32_t>(line)) + ")";
+}
+
+// The line of a name "txtMainMem(HEX)", written as the report writes it:
+// upper-case digits without leading zeros, 0 to FFF.
+std::optional<size_t> memoryLineNamed(std::string_view name) {
+    if (!name.starts_with(kMemoryLinePrefix) || !name.ends_with(')'))
+        return std::nullopt;
+    const std::string_view digits = name.substr(kMemoryLinePrefix.size(), name.size() - kMemoryLinePrefix.size() - 1);
+    if (digits.empty() || digits.size() > 3 || (digits.size() > 1 && digits.front() == '0'))
+        return std::nullopt;
+    size_t line = 0;
+    for (const char c : digits) {
+        const int digit = hexDigitValue(c);
+        if (digit < 0)
+            return std::nullopt;
+        line = line * 16 + static_cast<size_t>(digit);
+    }
+    return line;
+}
+
+std::optional<size_t> machineValueIndex(std::string_view name) {
+    const auto names = machineValueNames();
+    const auto it = std::find(names.begin(), names.end(), name);
+    if (it == names.end())
+        return std::nullopt;
+    return static_cast<size_t>(it - names.begin());
+}
+
+std::string_view runEndName(RunEnd end) {
+    switch (end) {
+    case RunEnd::Ended: return "ended";
+    case RunEnd::Error: return "error";
+    case RunEnd::StepLimit: return "limit";
+    }
+    return "";
+}
+
+std::optional<std::string> summaryValue(std::string_view name, const RunSummary& summary) {
+    if (name == "run")
+        return std::string(runEndName(summary.end));
+    if (name == "traces")
+        return std::to_string(summary.traces);
+    if (name == "errors")
+        return std::to_string(summary.errors);
+    if (name == "message")
+        return escapeText(summary.lastMessage);
+    return std::nullopt;
+}
+
+std::string line(std::string_view name, std::string_view value) {
+    std::string text(name);
+    text += '=';
+    text += value;
+    return text;
+}
+
+} // namespace
+
+bool isReportName(std::string_view name) {
+    return summaryValue(name, RunSummary{}) || boxNamed(name) || memoryLineNamed(name) || machineValueIndex(name);
+}
+
+std::optional<std::string> reportValue(std::string_view name, const MachineRun& run, const RunSummary& summary) {
+    if (auto value = summaryValue(name, summary))
+        return value;
+    if (const auto box = boxNamed(name))
+        return escapeText(run.window().box(*box));
+    if (const auto memoryLine = memoryLineNamed(name))
+        return escapeText(listingLine(run.window().box(Box::txtMainMem), *memoryLine).value_or(""));
+    if (const auto index = machineValueIndex(name))
+        return machineValueTexts(run.form())[*index];
+    return std::nullopt;
+}
+
+std::vector<std::string> defaultReport(const MachineRun& run, const RunSummary& summary) {
+    std::vector<std::string> lines;
+    for (const std::string_view name : {"run", "traces"})
+        lines.push_back(line(name, *summaryValue(name, summary)));
+    if (summary.errors > 0)
+        for (const std::string_view name : {"errors", "message"})
+            lines.push_back(line(name, *summaryValue(name, summary)));
+    for (int i = 0; i < static_cast<int>(Box::txtContStore); ++i) {
+        const auto box = static_cast<Box>(i);
+        lines.push_back(boxDumpLine(box, run.window().box(box)));
+    }
+    const std::vector<std::string> loaded = splitText(run.loadedMemory(), kCrLf);
+    const std::vector<std::string> now = splitText(run.window().box(Box::txtMainMem), kCrLf);
+    for (size_t i = 0; i < now.size(); ++i)
+        if (i >= loaded.size() || now[i] != loaded[i])
+            lines.push_back(line(memoryLineName(i), escapeText(now[i])));
+    return lines;
+}
+
+std::vector<std::string> namedReport(const std::vector<std::string>& names, const MachineRun& run,
+                                     const RunSummary& summary) {
+    std::vector<std::string> lines;
+    for (const std::string& name : names)
+        lines.push_back(line(name, reportValue(name, run, summary).value_or("")));
+    return lines;
+}
+
+std::vector<Difference> unmetExpectations(const std::vector<Expectation>& expectations, const MachineRun& run,
+                                          const RunSummary& summary) {
+    std::vector<Expectation> all = expectations;
+    for (const Expectation& implicit : {Expectation{"run", "ended"}, Expectation{"errors", "0"}}) {
+        const bool named = std::any_of(expectations.begin(), expectations.end(),
+                                       [&](const Expectation& e) { return e.name == implicit.name; });
+        if (!named)
+            all.push_back(implicit);
+    }
+    std::vector<Difference> differences;
+    for (const Expectation& expectation : all) {
+        const std::string expected = escapeText(expectation.value);
+        std::string got = reportValue(expectation.name, run, summary).value_or("");
+        if (got != expected)
+            differences.push_back({expectation.name, expected, std::move(got)});
+    }
+    return differences;
+}
+
+std::string differenceLine(const Difference& difference) {
+    return "differs\t" + difference.name + "\texpected=" + difference.expected + "\tgot=" + difference.got;
+}
+
+} // namespace orvik::cli
