@@ -77,6 +77,9 @@ RunOptions parseRunOptions(std::span<const std::string> args) {
         } else if (name == "--keep-going") {
             noValue();
             options.keepGoing = true;
+        } else if (name == "--no-warnings") {
+            noValue();
+            options.warnings = false;
         } else if (name == "--steps") {
             options.stepLimit = stepCount(value());
         } else if (name == "--show") {
@@ -106,7 +109,8 @@ std::string_view runHelpText() {
 Runs a control-store file and a memory file through the simulator's own core,
 as the window runs them when the two names are typed at start-up and Trace is
 pressed again and again, until "End of run.", a run-time error or the step
-limit. Then prints the result as NAME=VALUE lines.
+limit. Then prints the result as NAME=VALUE lines. Before it runs, it prints
+on standard error what orvik-asm --check would warn of in the two files.
 
 Options:
   --steps N           stop after N Traces at the most (default 100000)
@@ -114,6 +118,7 @@ Options:
   --keep-going        after a run-time error go on Tracing from the state
                       reached, as the window does, instead of stopping
   --show NAME[,NAME]  print only these values at the end (repeatable)
+  --no-warnings       do not print the warnings of orvik-asm --check first
   --expect NAME=VALUE grade the run: check that NAME ends as VALUE (repeatable)
   --help              print this text
 

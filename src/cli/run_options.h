@@ -22,6 +22,7 @@ struct RunOptions {
     uint64_t stepLimit = kDefaultStepLimit;
     bool trace = false;
     bool keepGoing = false;
+    bool warnings = true;                     // --no-warnings turns off the checker's warnings
     std::vector<std::string> shown{};         // --show: only these values at the end
     std::vector<Expectation> expectations{};  // --expect
     bool help = false;

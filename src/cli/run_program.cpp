@@ -1,5 +1,7 @@
 #include "cli/run_program.h"
 
+#include "assembler/checker.h"
+
 #include "cli/run_options.h"
 #include "cli/trace_line.h"
 
@@ -47,6 +49,9 @@ int runProgram(std::span<const std::string> args, std::ostream& out, std::ostrea
         out << runHelpText();
         return kExitEnded;
     }
+    // The mistakes the machine runs in silence, before the run shows their effect.
+    if (options.warnings)
+        err << assembler::formatFindings(assembler::checkFiles(options.controlStoreFile, options.memoryFile));
     MachineRun run(options.controlStoreFile, options.memoryFile);
     if (const std::optional<std::string> failure = run.start()) {
         err << "orvik-run: " << *failure << '\n';

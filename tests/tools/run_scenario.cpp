@@ -17,7 +17,9 @@
 // one a line, taken literally, and compares its output exactly. Optional:
 // `stdin`, a file given to the program as its standard input (otherwise it
 // reads /dev/null); `expected-stderr`, texts one a line that standard error
-// must contain. Without `expected-stderr` standard error must be empty.
+// must contain. Without `expected-stderr` standard error must be empty;
+// `expected-absent`, names one a line of files that must not exist after the
+// run (a program that fails must leave no output behind).
 // Every other file in the folder is there for the program to read.
 
 #include <cstdlib>
@@ -102,6 +104,18 @@ bool stderrHolds(const fs::path& folder, const std::string& err) {
     return true;
 }
 
+bool absentFilesAbsent(const fs::path& folder, const fs::path& copy) {
+    if (!fs::exists(folder / "expected-absent"))
+        return true;
+    for (const std::string& name : splitLines(readFile(folder / "expected-absent"))) {
+        if (!name.empty() && fs::exists(copy / name)) {
+            std::cout << "the run left '" << name << "' behind\n";
+            return false;
+        }
+    }
+    return true;
+}
+
 int runCase(const std::string& program, const fs::path& folder) {
     const std::string name = folder.filename().string();
     const FolderCopy copy(folder);
@@ -110,7 +124,8 @@ int runCase(const std::string& program, const fs::path& folder) {
     const std::vector<std::string> expected = splitLines(readFile(folder / "expected"));
     std::cout << name << ": ";
     if (!sameLines(expected, splitLines(result.out), exactly, std::cout) ||
-        !statusIs(expectedStatus(folder), result.status) || !stderrHolds(folder, result.err))
+        !statusIs(expectedStatus(folder), result.status) || !stderrHolds(folder, result.err) ||
+        !absentFilesAbsent(folder, copy.path()))
         return 1;
     std::cout << expected.size() << " lines match\n";
     return 0;
