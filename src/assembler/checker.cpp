@@ -90,6 +90,18 @@ public:
         const std::unique_ptr<TextStream> file = openTextFileForReading(controlName_);
         load_ = loadControlStoreListing(*file);
         lines_ = splitText(load_.listing, kCrLf);
+        // A file without a single tab is no control-store file: most likely the
+        // source it is assembled from. One finding says so instead of one a line.
+        const bool anyTab = std::any_of(load_.read.begin(), load_.read.end(),
+                                        [](const FileLine& line) { return line.text.find('\t') != std::string::npos; });
+        if (!load_.read.empty() && !anyTab) {
+            warn(0, 0, 1,
+                 "no line of the file has a tab, so it holds no microinstruction line: is it the source for "
+                 "orvik-asm? Check the control-store file that orvik-asm writes from it (orvik-asm FILE, then "
+                 "orvik-asm --check FILE.ctl)");
+            report_.findings.insert(report_.findings.begin(), controlFindings_.begin(), controlFindings_.end());
+            return;
+        }
         std::vector<int> mbrValues;
         if (memoryName_)
             mbrValues = checkMemoryFile();

@@ -119,8 +119,8 @@ std::string listControlStore(const ControlStoreLoad& load) {
         text += std::string(5 - std::min<size_t>(pos.size(), 5), ' ') + pos + "  " + padded(escapeText(mir), 24) + " " +
                 escapeText(notation) + "\n";
     }
-    text += "# end-of-run bound " + std::to_string(load.endOfRunBound) + ": a run ends after a self-jump once it is at " +
-            hexText(static_cast<int16_t>(load.endOfRunBound - 1)) + " or beyond; " +
+    text += "# end-of-run bound " + hexText(load.endOfRunBound) + ": a run ends after a self-jump once it is at " +
+            (load.endOfRunBound > 0 ? hexText(load.endOfRunBound - 1) + " or beyond; " : "any position; ") +
             std::to_string(load.setAsideCount) + " line(s) set aside\n";
     return text;
 }

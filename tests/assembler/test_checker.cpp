@@ -93,6 +93,7 @@ std::vector<Case> cases() {
         {"CommentLineReplacesLine0", around(kLastLine) + "# the end\n", "", "ctl", 5, "put at position 0 in place of line 1"},
         {"TwoLinesForOneAddress", around(kLastLine) + "2\t3\t0\t11\t0\t0\t0\n", "", "ctl", 3, "which is the one that stays there"},
         {"TooFewFields", around("2 3 0 10 0 0 0"), "", "ctl", 3, "only 1 of its 7 tab-separated fields"},
+        {"SourceInsteadOfAControlStore", "goto start\nstart: PC=PC+1;Fetch\nhalt\n", "", "ctl", 0, "is it the source for orvik-asm?"},
         {"NoEnd", "0\t1\t0\t0\t0\t0\t0\n1\t2\t0\t10\t4\t0\t0\n2\t1\t0\t0\t0\t0\t0\n", "", "ctl", 0, "no end"},
         {"MbrJumpWithoutMemory", "0\t1\t0\t0\t0\t0\t0\n1\t0\t4\t35\t4\t1\t1\n", "", "ctl", 2, "cannot tell whether the run ends"},
         {"MemoryLineWithoutTab", around(kLastLine), "0\t1\n1 2\n", "mem", 2, "has no tab"},
