@@ -10,7 +10,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-sanitize bench package fuzz fuzz-build fuzz-run fuzz-merge clean
+.PHONY: all deps configure build run test test-sanitize bench package format format-check fuzz fuzz-build fuzz-run fuzz-merge clean
 
 all: build
 
@@ -62,6 +62,13 @@ package: deps
 	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 	@cmake --build $(BUILD)-package -j $(JOBS) --target orvik orvik-asm orvik-run
 	@cd $(BUILD)-package && cpack
+
+# The sources in the style of .clang-format: in place, or only the list of
+# files that would change.
+format:
+	@scripts/format.sh
+format-check:
+	@scripts/format.sh --check
 
 # libFuzzer targets, built with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer. `make fuzz` runs each for FUZZ_SECONDS, starting

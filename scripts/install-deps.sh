@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev        # libFuzzer targets
   desktop-file-utils appstream    # validators for the menu entry and the metainfo
   dpkg-dev file                   # make package: dpkg-shlibdeps finds the .deb's dependencies
+  clang-format                    # make format
 )
 
 missing=()
