@@ -1,9 +1,10 @@
 #include "ui/listing_pane.h"
 
+#include <QMimeData>
 #include <QScrollBar>
-#include <algorithm>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <algorithm>
 
 #include "ui/latin1.h"
 
@@ -67,11 +68,38 @@ private:
     Place position_;
 };
 
-// The lines [begin, end) of a text as paragraphs of a document.
-QString paragraphs(const std::string& text, size_t begin, size_t end) {
-    QString result = toQt(std::string_view(text).substr(begin, end - begin));
-    result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return result;
+// A text as the paragraphs of a document: one paragraph a line, a CR or LF
+// outside a CR LF as its symbol.
+QString paragraphs(std::string_view text) {
+    QString result = toQt(text);
+    if (hasOnlyCrLfBreaks(text))
+        return result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QString shown;
+    shown.reserve(result.size());
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        const QChar c = result[i];
+        if (c == u'\r' && i + 1 < result.size() && result[i + 1] == u'\n') {
+            shown += u'\n';
+            ++i;
+        } else if (c == u'\r') {
+            shown += QChar(kLoneCarriageReturnSymbol);
+        } else if (c == u'\n') {
+            shown += QChar(kLoneLineFeedSymbol);
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+// The bytes of the line a paragraph shows. Latin-1 gives one byte for each
+// character, so the symbols are put back in place.
+std::string lineOf(const QString& paragraph) {
+    std::string line = fromQt(paragraph);
+    for (const auto& [symbol, byte] : {std::pair{kLoneCarriageReturnSymbol, '\r'}, {kLoneLineFeedSymbol, '\n'}})
+        for (qsizetype at = paragraph.indexOf(QChar(symbol)); at >= 0; at = paragraph.indexOf(QChar(symbol), at + 1))
+            line[static_cast<size_t>(at)] = byte;
+    return line;
 }
 
 } // namespace
@@ -89,6 +117,23 @@ ListingPane::ListingPane(QWidget* parent) : QPlainTextEdit(parent) {
         if (!programIsWriting_ && (removed != 0 || added != 0))
             editedByUser_ = true;
     });
+}
+
+void ListingPane::insertFromMimeData(const QMimeData* source) {
+    // A pasted CR that begins no CR LF stays a character of its line, as in
+    // a text the program set: taken as a line break, it would move every
+    // later line of the listing down by one.
+    if (source == nullptr || !source->hasText() || !source->text().contains(u'\r')) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QString text = source->text();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))
+            text[i] = QChar(kLoneCarriageReturnSymbol);
+    QMimeData plain;
+    plain.setText(text);
+    QPlainTextEdit::insertFromMimeData(&plain);
 }
 
 std::string ListingPane::exactText() {
@@ -119,7 +164,6 @@ void ListingPane::takeUserEdits() {
         return;
     text_ = textFromParagraphs();
     editedByUser_ = false;
-    linesAreParagraphs_ = true;
 }
 
 std::string ListingPane::textFromParagraphs() const {
@@ -128,28 +172,24 @@ std::string ListingPane::textFromParagraphs() const {
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         if (block != document()->begin())
             text += "\r\n";
-        text += fromQt(block.text());
+        text += lineOf(block.text());
     }
     return text;
 }
 
 void ListingPane::showText(const std::string& text) {
-    if (replaceChangedLines(text))
-        return;
-    setPlainText(toQt(text));
-    linesAreParagraphs_ = hasOnlyCrLfBreaks(text);
+    if (!replaceChangedLines(text))
+        setPlainText(paragraphs(text));
 }
 
 bool ListingPane::replaceChangedLines(const std::string& text) {
     // The empty text has no lines but its document one empty paragraph, so
     // it is always set whole.
-    if (!linesAreParagraphs_ || text_.empty() || text.empty())
+    if (text_.empty() || text.empty() || lineCount(text_) != static_cast<size_t>(document()->blockCount()))
         return false;
     const LineChange change = diffLines(text_, text);
-    if (!change.newHasOnlyCrLfBreaks || lineCount(text_) != static_cast<size_t>(document()->blockCount()))
-        return false;
     if (!change.empty())
-        replaceLines(change, paragraphs(text, change.newBegin, change.newEnd));
+        replaceLines(change, paragraphs(std::string_view(text).substr(change.newBegin, change.newEnd - change.newBegin)));
     return true;
 }
 

@@ -3,12 +3,12 @@
 // that wraps long lines and scrolls vertically only.
 //
 // How the text reads back. A Qt text document holds paragraphs, not line
-// breaks: CR LF, a lone CR and a lone LF all become paragraph breaks. So the
-// pane keeps the exact text the program set and returns it for as long as the
-// user has not touched the pane. Once the user edits it, the text is rebuilt
-// from the paragraphs with CR LF between them: every other byte of the text
-// survives, and only line breaks other than CR LF (which the program's
-// listings never hold) come back as CR LF.
+// breaks, and would turn a lone CR or a lone LF into a paragraph break too.
+// So the pane shows each line of its text (split at CR LF) as one paragraph,
+// and a CR or LF that is no part of a CR LF as a visible symbol inside its
+// line; reading the paragraphs back gives every byte of the text again. The
+// pane also keeps the exact text the program set and returns it for as long
+// as the user has not touched the pane.
 //
 // How the text is set. A Trace that writes memory changes one line of a
 // 4096-line listing. The pane compares the new text with the old one line by
@@ -22,6 +22,10 @@
 
 namespace orvik::ui {
 
+// What stands in a pane for a CR, or a LF, that is no part of a CR LF.
+inline constexpr char16_t kLoneCarriageReturnSymbol = u'\u240D';
+inline constexpr char16_t kLoneLineFeedSymbol = u'\u240A';
+
 class ListingPane : public QPlainTextEdit, public ExactTextBox {
     Q_OBJECT
 public:
@@ -33,6 +37,9 @@ public:
     // Changes the pane to `text` the way typing would: only the lines that
     // differ are touched, and the change counts as the user's edit.
     void editAsUser(const std::string& text);
+
+protected:
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     void takeUserEdits();
@@ -46,8 +53,6 @@ private:
     std::string text_;
     bool editedByUser_ = false;
     bool programIsWriting_ = false;
-    // True when the lines of text_ (split at CR LF) are the document's paragraphs.
-    bool linesAreParagraphs_ = true;
 };
 
 } // namespace orvik::ui
