@@ -14,6 +14,9 @@
 // 4096-line listing. The pane compares the new text with the old one line by
 // line and replaces only the lines that differ, so the rest of the document
 // is not laid out again, and the user's cursor and scroll position stay.
+//
+// The keyboard. Tab types a tab, which separates the fields of a line; the
+// pane leaves Ctrl+Tab to the window, which moves the focus on with it.
 
 #include <QPlainTextEdit>
 

@@ -70,6 +70,8 @@ private slots:
     void closingEndsWithoutRunningTheProgram();
     void typedEditTakesEffectAtNextTrace();
     void pastedLoneCrStaysInItsLineThroughAWrite();
+    void keyboardReachesEveryControlInTabOrder_data();
+    void keyboardReachesEveryControlInTabOrder();
 };
 
 void TestWindowBehaviour::startupPreviewsMicroinstruction0_data() {
@@ -233,6 +235,50 @@ void TestWindowBehaviour::pastedLoneCrStaysInItsLineThroughAWrite() {
         expected += line + "\r\n";
     QCOMPARE(window->getBoxText(Box::txtMainMem), expected);
     QCOMPARE(pane->document()->findBlockByNumber(0x7FC).text(), QString("7FC\t0"));
+}
+
+void TestWindowBehaviour::keyboardReachesEveryControlInTabOrder_data() {
+    QTest::addColumn<bool>("forward");
+    QTest::newRow("Tab, and Ctrl+Tab in a pane") << true;
+    QTest::newRow("Shift+Tab, and Ctrl+Shift+Tab in a pane") << false;
+}
+
+void TestWindowBehaviour::keyboardReachesEveryControlInTabOrder() {
+    QFETCH(bool, forward);
+    QStringList order = {
+        "txtReg(0)", "txtReg(1)", "txtReg(2)", "txtReg(3)",  "txtReg(4)", "txtReg(5)", "txtALU",
+        "txtMPC",    "txtReg(6)", "txtReg(7)", "txtReg(8)",  "txtReg(9)", "txtN",      "txtZ",
+        "txtStdOut", "cmdNav(0)", "cmdNav(1)", "txtMainMem", "txtContStore", "txtMIR", "txtInst",
+    };
+    if (!forward)
+        std::reverse(order.begin() + 1, order.end());
+    StartedWindow window(kRoadControlStore, kRoadMemory);
+    QVERIFY(showActive(*window));
+    window->findChild<QWidget*>(order.front())->setFocus();
+    QStringList reached;
+    for (qsizetype step = 0; step < order.size(); ++step) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus != nullptr);
+        reached << focus->objectName();
+        const Qt::KeyboardModifiers shift = forward ? Qt::NoModifier : Qt::ShiftModifier;
+        const Qt::Key key = forward ? Qt::Key_Tab : Qt::Key_Backtab;
+        if (auto* pane = qobject_cast<QPlainTextEdit*>(focus)) {
+            if (forward) {
+                // Tab types a tab in a pane and leaves the focus where it is.
+                const QString before = pane->toPlainText();
+                QTest::keyClick(pane, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), focus);
+                QCOMPARE(pane->toPlainText().size(), before.size() + 1);
+                QVERIFY(pane->toPlainText().count(u'\t') == before.count(u'\t') + 1);
+            }
+            QTest::keyClick(pane, key, shift | Qt::ControlModifier);
+        } else {
+            QTest::keyClick(focus, key, shift);
+        }
+    }
+    QCOMPARE(reached, order);
+    // A whole round comes back to the first control.
+    QCOMPARE(QApplication::focusWidget()->objectName(), order.front());
 }
 
 QTEST_MAIN(TestWindowBehaviour)
