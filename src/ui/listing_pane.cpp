@@ -102,6 +102,34 @@ std::string lineOf(const QString& paragraph) {
     return line;
 }
 
+// Qt wraps a paragraph at word boundaries in time that grows with the square
+// of its longest word: a 400 kB line without a blank takes many seconds to
+// lay out, where wrapping it anywhere takes a fraction of one. With words of
+// at most this many characters the cost stays in proportion to the length of
+// the line, so the pane wraps at word boundaries while no paragraph holds a
+// longer word, and anywhere while one does.
+constexpr qsizetype kLongestWrappedWord = 1000;
+
+// Laying out a paragraph of this many characters costs about as much as
+// repainting a pane that fills a screen.
+constexpr qsizetype kLongParagraph = 1000;
+
+// The user state of a paragraph that holds such a word.
+constexpr int kHoldsLongWord = 1;
+
+// A word, for this purpose, is a run without blanks or tabs: Qt may break a
+// line at both, and at some other places, which makes the run longer than
+// what Qt sees as a word, never shorter.
+bool holdsLongWord(const QString& paragraph) {
+    qsizetype run = 0;
+    for (const QChar c : paragraph) {
+        run = c == u' ' || c == u'\t' ? 0 : run + 1;
+        if (run > kLongestWrappedWord)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 ListingPane::ListingPane(QWidget* parent) : QPlainTextEdit(parent) {
@@ -113,8 +141,13 @@ ListingPane::ListingPane(QWidget* parent) : QPlainTextEdit(parent) {
     // microinstruction line of seven fields on one line of the pane, where the
     // toolkit's default stops would wrap it after four.
     setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 5);
-    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (!programIsWriting_ && (removed != 0 || added != 0))
+    // The document tells of a change before it lays the changed paragraphs
+    // out, so the wrapping is chosen in time.
+    connect(document(), &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
+        if (removed == 0 && added == 0)
+            return;
+        chooseWrapping(position, added);
+        if (!programIsWriting_)
             editedByUser_ = true;
     });
 }
@@ -134,6 +167,30 @@ void ListingPane::insertFromMimeData(const QMimeData* source) {
     QMimeData plain;
     plain.setText(text);
     QPlainTextEdit::insertFromMimeData(&plain);
+}
+
+void ListingPane::chooseWrapping(int position, int added) {
+    bool longWord = false;
+    const QTextBlock last = document()->findBlock(position + added);
+    for (QTextBlock block = document()->findBlock(position); block.isValid(); block = block.next()) {
+        const bool holds = holdsLongWord(block.text());
+        block.setUserState(holds ? kHoldsLongWord : 0);
+        longWord = longWord || holds;
+        if (block == last)
+            break;
+    }
+    if (!longWord && wordWrapMode() == QTextOption::WrapAnywhere)
+        longWord = anyParagraphHasLongWord();
+    const QTextOption::WrapMode mode = longWord ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wordWrapMode() != mode)
+        setWordWrapMode(mode);
+}
+
+bool ListingPane::anyParagraphHasLongWord() const {
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        if (block.userState() == kHoldsLongWord)
+            return true;
+    return false;
 }
 
 std::string ListingPane::exactText() {
@@ -207,16 +264,24 @@ void ListingPane::replaceParagraph(int number, const QString& replacement) {
     // An edit inside one paragraph lays out and repaints that line only;
     // one that takes its paragraph break too repaints the whole visible pane.
     // The new text goes in after the old before the old is taken out, so the
-    // paragraph never becomes empty on the way.
+    // paragraph never becomes empty on the way. Each of the two edits lays
+    // the paragraph out again; for a long one that costs more than
+    // repainting the pane, so both are made as one, which Qt counts as a
+    // change of several paragraphs: laid out once, the pane repainted.
     const QTextBlock block = document()->findBlockByNumber(number);
     const int start = block.position();
     const int end = start + block.length() - 1;
+    const bool layOutOnce = block.length() + replacement.size() > kLongParagraph;
     QTextCursor cursor(document());
+    if (layOutOnce)
+        cursor.beginEditBlock();
     cursor.setPosition(end);
     cursor.insertText(replacement);
     cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
+    if (layOutOnce)
+        cursor.endEditBlock();
 }
 
 void ListingPane::replaceParagraphs(const LineChange& change, QString replacement) {

@@ -52,6 +52,8 @@ private:
     void replaceLines(const LineChange& change, QString replacement);
     void replaceParagraph(int number, const QString& replacement);
     void replaceParagraphs(const LineChange& change, QString replacement);
+    void chooseWrapping(int position, int added);
+    bool anyParagraphHasLongWord() const;
 
     std::string text_;
     bool editedByUser_ = false;

@@ -7,7 +7,9 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <iterator>
 #include <random>
 
@@ -103,6 +105,8 @@ private slots:
     void textReadsBackExactly();
     void userEditKeepsEveryOtherByte();
     void typedLineBreakReadsBackAsCrLf();
+    void wrapsAtBlanksWhileNoLineHoldsALongWord_data();
+    void wrapsAtBlanksWhileNoLineHoldsALongWord();
 
     void settingChangesOnlyTheLinesThatDiffer_data();
     void settingChangesOnlyTheLinesThatDiffer();
@@ -197,6 +201,37 @@ void TestListingPane::typedLineBreakReadsBackAsCrLf() {
     pane.setTextCursor(cursor);
     QTest::keyClick(&pane, Qt::Key_Return);
     QCOMPARE(window_->getBoxText(Box::txtContStore), std::string("a\r\nb\r\ncd\r\n"));
+}
+
+void TestListingPane::wrapsAtBlanksWhileNoLineHoldsALongWord_data() {
+    QTest::addColumn<std::string>("before");
+    QTest::addColumn<std::string>("text");
+    QTest::addColumn<bool>("atBlanks");
+    std::string words = "0\t0";
+    for (int i = 0; i < 40; ++i)
+        words += " comment";
+    const std::string longWord = "0\t" + std::string(5000, 'x');
+    QTest::newRow("words") << std::string() << words + "\r\n" << true;
+    QTest::newRow("a long word wraps too") << std::string() << longWord + "\r\n" << false;
+    QTest::newRow("words once the long word is gone") << longWord + "\r\n1\t0\r\n" << words + "\r\n1\t0\r\n"
+                                                       << true;
+}
+
+void TestListingPane::wrapsAtBlanksWhileNoLineHoldsALongWord() {
+    QFETCH(std::string, before);
+    QFETCH(std::string, text);
+    QFETCH(bool, atBlanks);
+    window_->setBoxText(Box::txtMainMem, before);
+    window_->setBoxText(Box::txtMainMem, text);
+    const QTextBlock block = mainMemory().document()->firstBlock();
+    mainMemory().document()->documentLayout()->blockBoundingRect(block);
+    const QTextLayout& layout = *block.layout();
+    QVERIFY2(layout.lineCount() > 1, "the line does not wrap");
+    for (int i = 0; i + 1 < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        const QChar last = block.text().at(line.textStart() + line.textLength() - 1);
+        QCOMPARE(last == u' ', atBlanks);
+    }
 }
 
 void TestListingPane::settingChangesOnlyTheLinesThatDiffer_data() {
