@@ -1,6 +1,7 @@
 #include "ui/session/session_runner.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
@@ -213,7 +214,8 @@ void SessionRunner::printState() {
 void SessionRunner::screenshot(const std::string& file) {
     if (file.empty())
         throw ScriptError("'screenshot' needs a file name");
-    if (!window_->grab().save(ui::toQt(file), "PNG"))
+    // The name's bytes are its bytes on disk, as for the names it answers.
+    if (!window_->grab().save(QFile::decodeName(QByteArray::fromStdString(file)), "PNG"))
         throw ScriptError("cannot write the screenshot '" + escapeText(file) + "'");
 }
 
