@@ -66,6 +66,25 @@ void traceIn(benchmark::State& state, Loop loop) {
         state.SkipWithError("the written line is not in the listing");
 }
 
+// The Trace with a write while control-store line 5 and the memory line
+// above the written one each hold a line of `bytes` characters without a
+// blank, as in the window benchmarks of long lines.
+void BM_CoreTraceLongLines(benchmark::State& state) {
+    CoreMachine machine(Loop::WithWrite);
+    const std::string longLine(static_cast<size_t>(state.range(0)), 'x');
+    for (const auto& [box, line] : {std::pair{Box::txtContStore, 5}, {Box::txtMainMem, kWrittenLine - 1}}) {
+        std::vector<std::string> lines = splitText(machine.window.box(box), kCrLf);
+        lines.at(static_cast<size_t>(line)) = longLine;
+        machine.window.box(box) = joinText(lines, kCrLf);
+    }
+    for (auto _ : state)
+        timedTrace(machine.form);
+    if (const std::string fault = machine.fault(Loop::WithWrite); !fault.empty())
+        state.SkipWithError(fault.c_str());
+    else if (splitText(machine.window.box(Box::txtMainMem), kCrLf).at(kWrittenLine - 1) != longLine)
+        state.SkipWithError("the memory listing lost its long line");
+}
+
 void BM_CoreTraceNoWrite(benchmark::State& state) { traceIn(state, Loop::WithoutWrite); }
 void BM_CoreTracePendingWrite(benchmark::State& state) { traceIn(state, Loop::WithWrite); }
 
@@ -168,6 +187,8 @@ void BM_CoreSplit(benchmark::State& state) {
 
 BENCHMARK(BM_CoreTraceNoWrite)->Name("Core/Trace/NoWrite")->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_CoreTracePendingWrite)->Name(kCoreTraceWrite)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_CoreTraceLongLines)->Name("Core/LongLines/Trace")->ArgName("bytes")->Arg(10000)->Arg(100000)
+    ->Arg(400000)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_CoreStartUp)->Name("Core/StartUp")->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_CoreSplit)->Name("Core/SplitTextInto4096")->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_FloorSplit)->Name("Floor/Split4096")->Unit(benchmark::kMicrosecond)->UseRealTime();

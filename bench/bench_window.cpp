@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#include "base/split_text.h"
 #include "bench_inputs.h"
 #include "loading/listing_text.h"
 #include "median_table.h"
@@ -53,6 +54,7 @@ public:
     }
 
     ListingPane& pane() const { return *window_->pane(Box::txtMainMem); }
+    ListingPane& pane(Box box) const { return *window_->pane(box); }
     frmOrvik& form() const { return window_->form(); }
     void trace() const { window_->commandButton(0)->click(); }
 
@@ -187,7 +189,85 @@ void BM_WindowStartUp(benchmark::State& state) {
     }
 }
 
+// ---- Long lines without a blank --------------------------------------------------------
+//
+// A user pastes a line with no blank in it into each pane: control-store
+// line 5, which no Trace runs, and the memory line above the written one,
+// both in view. Wrapping such a line at word boundaries would cost the
+// square of its length; the pane wraps it anywhere instead.
+
+constexpr int kLongControlLine = 5;
+constexpr int kLongMemoryLine = kWrittenLine - 1;
+
+// The pane's text with `line` replaced by `length` copies of `letter`.
+std::string withLongLine(const ListingPane& pane, int line, int64_t length, char letter) {
+    std::vector<std::string> lines = splitText(const_cast<ListingPane&>(pane).exactText(), kCrLf);
+    lines.at(static_cast<size_t>(line)) = std::string(static_cast<size_t>(length), letter);
+    return joinText(lines, kCrLf);
+}
+
+struct LongLineEdit {
+    std::string control;
+    std::string memory;
+};
+
+LongLineEdit longLineEdit(const WatchedWindow& watched, int64_t length, char letter) {
+    return {withLongLine(watched.pane(Box::txtContStore), kLongControlLine, length, letter),
+            withLongLine(watched.pane(Box::txtMainMem), kLongMemoryLine, length, letter)};
+}
+
+// The user's edit of both panes, a Trace with a write, and the painting.
+[[gnu::noinline]] void timedLongLineEditAndTrace(const WatchedWindow& watched, const LongLineEdit& edit) {
+    watched.pane(Box::txtContStore).editAsUser(edit.control);
+    watched.pane(Box::txtMainMem).editAsUser(edit.memory);
+    watched.trace();
+    processAllEvents();
+}
+
+void checkLongLines(benchmark::State& state, const WatchedWindow& watched, int64_t length) {
+    for (const auto& [box, line] : {std::pair{Box::txtContStore, kLongControlLine}, {Box::txtMainMem, kLongMemoryLine}}) {
+        const std::string shown = splitText(watched.pane(box).exactText(), kCrLf).at(static_cast<size_t>(line));
+        if (shown.size() != static_cast<size_t>(length) || shown.find_first_not_of(shown.front()) != std::string::npos)
+            state.SkipWithError("a pane lost its long line");
+    }
+}
+
+void BM_WindowLongLinesEditAndTrace(benchmark::State& state) {
+    WatchedWindow watched(Loop::WithWrite, 0);
+    if (const std::string fault = watched.fault(); !fault.empty()) {
+        state.SkipWithError(fault.c_str());
+        return;
+    }
+    char letter = 'x';
+    for (auto _ : state) {
+        state.PauseTiming();
+        letter = letter == 'x' ? 'y' : 'x';
+        const LongLineEdit edit = longLineEdit(watched, state.range(0), letter);
+        state.ResumeTiming();
+        timedLongLineEditAndTrace(watched, edit);
+    }
+    checkAfterTraces(state, watched, Loop::WithWrite);
+    checkLongLines(state, watched, state.range(0));
+}
+
+void BM_WindowLongLinesTrace(benchmark::State& state) {
+    WatchedWindow watched(Loop::WithWrite, 0);
+    if (const std::string fault = watched.fault(); !fault.empty()) {
+        state.SkipWithError(fault.c_str());
+        return;
+    }
+    const LongLineEdit edit = longLineEdit(watched, state.range(0), 'x');
+    watched.pane(Box::txtContStore).editAsUser(edit.control);
+    watched.pane(Box::txtMainMem).editAsUser(edit.memory);
+    processAllEvents();
+    for (auto _ : state)
+        timedWindowTrace(watched);
+    checkAfterTraces(state, watched, Loop::WithWrite);
+    checkLongLines(state, watched, state.range(0));
+}
+
 void sizes(benchmark::internal::Benchmark* b) { b->ArgName("large")->Arg(0)->Arg(1); }
+void lineLengths(benchmark::internal::Benchmark* b) { b->ArgName("bytes")->Arg(10000)->Arg(100000)->Arg(400000); }
 
 } // namespace
 
@@ -200,6 +280,10 @@ BENCHMARK(BM_WindowTraceUnpainted)->Name("Window/Trace/PendingWriteUnpainted")->
 BENCHMARK(BM_ReplacePaneChangedLines)->Name("Window/ReplacePane/setExactText")->Apply(sizes)
     ->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_ReplacePaneSetPlainText)->Name(kWindowSetPlainText)->Apply(sizes)
+    ->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_WindowLongLinesEditAndTrace)->Name("Window/LongLines/EditAndTrace")->Apply(lineLengths)
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WindowLongLinesTrace)->Name("Window/LongLines/Trace")->Apply(lineLengths)
     ->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_WindowStartUp)->Name(kWindowStartUp)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -1,5 +1,6 @@
 #include "loading/text_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -17,6 +18,15 @@ namespace {
                      std::to_string(kMaxLineLength) + " characters");
 }
 
+// Adds a line read to what the file has given so far; beyond the bound the
+// file fails at that line.
+void countLine(size_t& textRead, size_t lineLength, const std::string& name, long lineNumber) {
+    textRead += lineLength;
+    if (textRead > kMaxTextLength)
+        throw OrvikError("Line " + std::to_string(lineNumber) + " of '" + name + "' takes the file past " +
+                         std::to_string(kMaxTextLength) + " characters");
+}
+
 // A regular file read through a buffer, so that only the lines start-up asks
 // for are ever read, whatever the size of the file.
 class FileTextStream : public TextStream {
@@ -30,24 +40,36 @@ public:
 
     std::string readLine() override {
         ++lineNumber_;
-        std::string line;
-        while (fill()) {
-            const char c = buffer_[start_++];
-            if (c == '\n')
-                return line;
-            if (c == '\r') {
-                if (fill() && buffer_[start_] == '\n')
-                    ++start_;
-                return line;
-            }
-            if (line.size() == kMaxLineLength)
-                lineTooLong(name_, lineNumber_);
-            line.push_back(c);
-        }
+        std::string line = readUpToLineBreak();
+        countLine(textRead_, line.size(), name_, lineNumber_);
         return line;
     }
 
 private:
+    // The bytes up to the next line break, which is passed over. A line is
+    // taken from the buffer a run at a time, not byte by byte: a line may be
+    // tens of kilobytes.
+    std::string readUpToLineBreak() {
+        std::string line;
+        while (fill()) {
+            const char* begin = buffer_ + start_;
+            const size_t waiting = end_ - start_;
+            const char* lineBreak = std::find_if(begin, begin + waiting, [](char c) { return c == '\n' || c == '\r'; });
+            const auto run = static_cast<size_t>(lineBreak - begin);
+            if (line.size() + run > kMaxLineLength)
+                lineTooLong(name_, lineNumber_);
+            line.append(begin, run);
+            start_ += run;
+            if (run == waiting)
+                continue;
+            const char c = buffer_[start_++];
+            if (c == '\r' && fill() && buffer_[start_] == '\n')
+                ++start_;
+            return line;
+        }
+        return line;
+    }
+
     // True when at least one byte is waiting in the buffer.
     bool fill() {
         if (start_ < end_)
@@ -70,6 +92,7 @@ private:
     size_t start_ = 0;
     size_t end_ = 0;
     long lineNumber_ = 0;
+    size_t textRead_ = 0;
 };
 
 } // namespace
@@ -111,6 +134,7 @@ std::string StringTextStream::readLine() {
     const size_t stop = end == std::string::npos ? text_.size() : end;
     if (stop - position_ > kMaxLineLength)
         lineTooLong(name_, lineNumber_);
+    countLine(textRead_, stop - position_, name_, lineNumber_);
     std::string line = text_.substr(position_, stop - position_);
     position_ = stop;
     if (position_ < text_.size()) {

@@ -12,17 +12,25 @@
 
 namespace orvik {
 
-// The longest line the reader accepts, in bytes. A microinstruction line
-// holds a few dozen characters and a memory line a dozen; extra fields after
-// them are kept but never read, so a student may annotate a line, and 4096
-// leaves ample room for that. The bound also caps the listings: at most 512
-// control-store and 4096 memory lines are read, so the worst memory listing
-// is 4096 lines of 4096 bytes, 16 MB. Measured in the window, such a listing
-// loads in about 0.2 s, a Trace that rebuilds it takes under 0.1 s, and the
-// peak is about six times the listing. A longer line (a binary file read as
-// one line, a 100 MB line) fails start-up with a message naming the file and
-// the line, after at most one read buffer past the bound.
-inline constexpr size_t kMaxLineLength = 4096;
+// The longest line the reader accepts, in bytes, and the most line text it
+// reads from one file. A microinstruction line holds a few dozen characters
+// and a memory line a dozen; extra fields after them are kept but never
+// read, which is where a student writes comments, so a line may hold 65536
+// characters, some 800 lines of an editor joined into one, and a file 4 MiB:
+// a thousand characters for each of the 4096 memory lines. The file bound is
+// what keeps a hostile file cheap, since the lines read are capped in number
+// (512 and 4096) but not in length: 4096 lines at the line bound would make a
+// 256 MiB listing. Measured in the window on two busy cores: both files at
+// the file bound, long lines without a blank in view, load and paint in
+// about 0.3 s, a Trace with a write then takes about 25 ms painted, and the
+// process peaks near 80 MB, about six times the two listings over an empty
+// window; the slowest control store, 512 lines of 8 KiB each set aside and
+// placed over the whole listing in turn, loads in under 2 s.
+// A longer line, or a file that goes on past its bound (a binary file read
+// as one line, a 100 MB line), fails start-up with a message naming the file
+// and the line, after at most one read buffer past the bound.
+inline constexpr size_t kMaxLineLength = 65536;
+inline constexpr size_t kMaxTextLength = 4 * 1024 * 1024;
 
 // Opens `name` for reading; raises OrvikError describing why it cannot.
 std::unique_ptr<TextStream> openTextFileForReading(const std::string& name);
@@ -39,6 +47,7 @@ private:
     std::string name_;
     size_t position_ = 0;
     long lineNumber_ = 0;
+    size_t textRead_ = 0;
 };
 
 } // namespace orvik

@@ -1,9 +1,10 @@
 #include "ui/listing_pane.h"
 
+#include <QMimeData>
 #include <QScrollBar>
-#include <algorithm>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <algorithm>
 
 #include "ui/latin1.h"
 
@@ -67,11 +68,66 @@ private:
     Place position_;
 };
 
-// The lines [begin, end) of a text as paragraphs of a document.
-QString paragraphs(const std::string& text, size_t begin, size_t end) {
-    QString result = toQt(std::string_view(text).substr(begin, end - begin));
-    result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return result;
+// A text as the paragraphs of a document: one paragraph a line, a CR or LF
+// outside a CR LF as its symbol.
+QString paragraphs(std::string_view text) {
+    QString result = toQt(text);
+    if (hasOnlyCrLfBreaks(text))
+        return result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QString shown;
+    shown.reserve(result.size());
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        const QChar c = result[i];
+        if (c == u'\r' && i + 1 < result.size() && result[i + 1] == u'\n') {
+            shown += u'\n';
+            ++i;
+        } else if (c == u'\r') {
+            shown += QChar(kLoneCarriageReturnSymbol);
+        } else if (c == u'\n') {
+            shown += QChar(kLoneLineFeedSymbol);
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+// The bytes of the line a paragraph shows. Latin-1 gives one byte for each
+// character, so the symbols are put back in place.
+std::string lineOf(const QString& paragraph) {
+    std::string line = fromQt(paragraph);
+    for (const auto& [symbol, byte] : {std::pair{kLoneCarriageReturnSymbol, '\r'}, {kLoneLineFeedSymbol, '\n'}})
+        for (qsizetype at = paragraph.indexOf(QChar(symbol)); at >= 0; at = paragraph.indexOf(QChar(symbol), at + 1))
+            line[static_cast<size_t>(at)] = byte;
+    return line;
+}
+
+// Qt wraps a paragraph at word boundaries in time that grows with the square
+// of its longest word: a 400 kB line without a blank takes many seconds to
+// lay out, where wrapping it anywhere takes a fraction of one. With words of
+// at most this many characters the cost stays in proportion to the length of
+// the line, so the pane wraps at word boundaries while no paragraph holds a
+// longer word, and anywhere while one does.
+constexpr qsizetype kLongestWrappedWord = 1000;
+
+// Laying out a paragraph of this many characters costs about as much as
+// repainting a pane that fills a screen.
+constexpr qsizetype kLongParagraph = 1000;
+
+// The user state of a paragraph that holds such a word.
+constexpr int kHoldsLongWord = 1;
+
+// A word, for this purpose, is a run without blanks or tabs: Qt may break a
+// line at both, and at some other places, which makes the run longer than
+// what Qt sees as a word, never shorter.
+bool holdsLongWord(const QString& paragraph) {
+    qsizetype run = 0;
+    for (const QChar c : paragraph) {
+        run = c == u' ' || c == u'\t' ? 0 : run + 1;
+        if (run > kLongestWrappedWord)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -85,10 +141,56 @@ ListingPane::ListingPane(QWidget* parent) : QPlainTextEdit(parent) {
     // microinstruction line of seven fields on one line of the pane, where the
     // toolkit's default stops would wrap it after four.
     setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 5);
-    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (!programIsWriting_ && (removed != 0 || added != 0))
+    // The document tells of a change before it lays the changed paragraphs
+    // out, so the wrapping is chosen in time.
+    connect(document(), &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
+        if (removed == 0 && added == 0)
+            return;
+        chooseWrapping(position, added);
+        if (!programIsWriting_)
             editedByUser_ = true;
     });
+}
+
+void ListingPane::insertFromMimeData(const QMimeData* source) {
+    // A pasted CR that begins no CR LF stays a character of its line, as in
+    // a text the program set: taken as a line break, it would move every
+    // later line of the listing down by one.
+    if (source == nullptr || !source->hasText() || !source->text().contains(u'\r')) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QString text = source->text();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))
+            text[i] = QChar(kLoneCarriageReturnSymbol);
+    QMimeData plain;
+    plain.setText(text);
+    QPlainTextEdit::insertFromMimeData(&plain);
+}
+
+void ListingPane::chooseWrapping(int position, int added) {
+    bool longWord = false;
+    const QTextBlock last = document()->findBlock(position + added);
+    for (QTextBlock block = document()->findBlock(position); block.isValid(); block = block.next()) {
+        const bool holds = holdsLongWord(block.text());
+        block.setUserState(holds ? kHoldsLongWord : 0);
+        longWord = longWord || holds;
+        if (block == last)
+            break;
+    }
+    if (!longWord && wordWrapMode() == QTextOption::WrapAnywhere)
+        longWord = anyParagraphHasLongWord();
+    const QTextOption::WrapMode mode = longWord ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wordWrapMode() != mode)
+        setWordWrapMode(mode);
+}
+
+bool ListingPane::anyParagraphHasLongWord() const {
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        if (block.userState() == kHoldsLongWord)
+            return true;
+    return false;
 }
 
 std::string ListingPane::exactText() {
@@ -119,7 +221,6 @@ void ListingPane::takeUserEdits() {
         return;
     text_ = textFromParagraphs();
     editedByUser_ = false;
-    linesAreParagraphs_ = true;
 }
 
 std::string ListingPane::textFromParagraphs() const {
@@ -128,28 +229,24 @@ std::string ListingPane::textFromParagraphs() const {
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         if (block != document()->begin())
             text += "\r\n";
-        text += fromQt(block.text());
+        text += lineOf(block.text());
     }
     return text;
 }
 
 void ListingPane::showText(const std::string& text) {
-    if (replaceChangedLines(text))
-        return;
-    setPlainText(toQt(text));
-    linesAreParagraphs_ = hasOnlyCrLfBreaks(text);
+    if (!replaceChangedLines(text))
+        setPlainText(paragraphs(text));
 }
 
 bool ListingPane::replaceChangedLines(const std::string& text) {
     // The empty text has no lines but its document one empty paragraph, so
     // it is always set whole.
-    if (!linesAreParagraphs_ || text_.empty() || text.empty())
+    if (text_.empty() || text.empty() || lineCount(text_) != static_cast<size_t>(document()->blockCount()))
         return false;
     const LineChange change = diffLines(text_, text);
-    if (!change.newHasOnlyCrLfBreaks || lineCount(text_) != static_cast<size_t>(document()->blockCount()))
-        return false;
     if (!change.empty())
-        replaceLines(change, paragraphs(text, change.newBegin, change.newEnd));
+        replaceLines(change, paragraphs(std::string_view(text).substr(change.newBegin, change.newEnd - change.newBegin)));
     return true;
 }
 
@@ -167,16 +264,24 @@ void ListingPane::replaceParagraph(int number, const QString& replacement) {
     // An edit inside one paragraph lays out and repaints that line only;
     // one that takes its paragraph break too repaints the whole visible pane.
     // The new text goes in after the old before the old is taken out, so the
-    // paragraph never becomes empty on the way.
+    // paragraph never becomes empty on the way. Each of the two edits lays
+    // the paragraph out again; for a long one that costs more than
+    // repainting the pane, so both are made as one, which Qt counts as a
+    // change of several paragraphs: laid out once, the pane repainted.
     const QTextBlock block = document()->findBlockByNumber(number);
     const int start = block.position();
     const int end = start + block.length() - 1;
+    const bool layOutOnce = block.length() + replacement.size() > kLongParagraph;
     QTextCursor cursor(document());
+    if (layOutOnce)
+        cursor.beginEditBlock();
     cursor.setPosition(end);
     cursor.insertText(replacement);
     cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
+    if (layOutOnce)
+        cursor.endEditBlock();
 }
 
 void ListingPane::replaceParagraphs(const LineChange& change, QString replacement) {

@@ -1,6 +1,7 @@
 #include "ui/orvik_window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -29,6 +30,20 @@ QPushButton* makeButton(const ControlEntry& entry, QWidget* parent) {
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
+}
+
+// Ctrl+Tab moves the focus to the next control of the window, Ctrl+Shift+Tab
+// to the previous one, from any control: in a listing pane, where Tab types
+// a tab, they are the way out.
+enum class FocusMove { None, Next, Previous };
+
+FocusMove focusMoveOf(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if (!(modifiers & Qt::ControlModifier) || (modifiers & (Qt::AltModifier | Qt::MetaModifier)))
+        return FocusMove::None;
+    if (event.key() == Qt::Key_Backtab || (event.key() == Qt::Key_Tab && (modifiers & Qt::ShiftModifier)))
+        return FocusMove::Previous;
+    return event.key() == Qt::Key_Tab ? FocusMove::Next : FocusMove::None;
 }
 
 Box boxOfControl(const std::string& name) {
@@ -148,6 +163,15 @@ void OrvikWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     ended_ = true;
     emit programEnded();
+}
+
+void OrvikWindow::keyPressEvent(QKeyEvent* event) {
+    // The controls leave these keys to the window.
+    if (const FocusMove move = focusMoveOf(*event); move != FocusMove::None) {
+        focusNextPrevChild(move == FocusMove::Next);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 std::unique_ptr<TextStream> OrvikWindow::openTextFile(const std::string& name) {

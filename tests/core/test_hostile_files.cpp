@@ -259,15 +259,15 @@ TEST_F(HostileFiles, AMillionShortLines) {
     }
 }
 
-// The slowest control-store file to load: 512 lines at the bound in
-// descending order. No line meets its position, so every one is set aside
-// and placed over the whole 2 MB listing in turn.
+// The slowest control-store file to load: 512 lines as long as the bounds
+// let them be, in descending order. No line meets its position, so every one
+// is set aside and placed over the whole 4 MB listing in turn.
 TEST_F(HostileFiles, EveryControlStoreLineAtTheBoundAndSetAside) {
     std::vector<std::string> lines(512);
     std::string file;
     for (int a = 511; a >= 0; --a) {
         std::string line = hexText(a) + "\t0\t0\t0\t0\t0\t0\t";
-        line.resize(kMaxLineLength, static_cast<char>('a' + a % 26));
+        line.resize(kMaxTextLength / 512, static_cast<char>('a' + a % 26));
         lines[static_cast<size_t>(a)] = line;
         file += line + "\n";
     }
@@ -329,15 +329,17 @@ TEST_F(HostileFiles, Latin1AndControlBytesInEveryField) {
     EXPECT_NE(s->message().find("\\x00\\x0A\\x7F|"), std::string::npos) << s->message();
 }
 
-// The largest listing the line bound allows: 4096 memory lines of 4096
-// bytes. It loads exactly, and a Trace that writes into it rebuilds it
-// exactly; memory stays within a small multiple of the listing's size.
+// The largest listing the bounds allow: 4096 memory lines that together
+// reach the file bound. It loads exactly, and a Trace that
+// writes into it rebuilds it exactly; memory stays within a small multiple
+// of the listing's size.
 TEST_F(HostileFiles, LinesAtTheBoundFillTheListing) {
-    const std::string padding(kMaxLineLength - 8, 'p');
+    constexpr size_t kCellLength = kMaxTextLength / 4096;
+    const std::string padding(kCellLength - 8, 'p');
     std::string memory;
     for (int k = 0; k < 4096; ++k) {
         std::string cell = hexText(k) + "\t" + hexText(k % 7) + "\t" + padding;
-        cell.resize(kMaxLineLength, 'q');
+        cell.resize(kCellLength, 'q');
         memory += cell + "\n";
     }
     // Line 0 writes MBR (0) into cell 4 * SP (1FF * 4 = 7FC) and goes to itself;
@@ -345,7 +347,7 @@ TEST_F(HostileFiles, LinesAtTheBoundFillTheListing) {
     auto s = start(write("wide.ctl", "0\t0\t0\t0\t0\t4\t0\n"), write("wide.mem", memory));
     ASSERT_TRUE(s->shown) << s->message();
     const std::string listing = s->window.box(Box::txtMainMem);
-    EXPECT_EQ(listing.size(), 4096u * (kMaxLineLength + 2));
+    EXPECT_EQ(listing.size(), 4096u * (kCellLength + 2));
     if (kMeasuresMemory && s->peak >= 0) {
         EXPECT_LT(s->peak, 8 * static_cast<long long>(listing.size()));
     }

@@ -92,5 +92,28 @@ TEST_F(TempDir, ALineLongerThanTheLimitFailsWithItsNumber) {
     EXPECT_THROW(text.readLine(), OrvikError);
 }
 
+// Lines up to the line bound fill a file up to the text bound; the line that
+// goes past it fails with its number, and nothing after it is read.
+TEST_F(TempDir, AFileGoingPastTheTextBoundFailsAtThatLine) {
+    const std::string fullLine(kMaxLineLength, 'C');
+    std::string full;
+    for (size_t read = 0; read < kMaxTextLength; read += kMaxLineLength)
+        full += fullLine + "\n";
+    const long lines = static_cast<long>(kMaxTextLength / kMaxLineLength);
+    StringTextStream text(full + "D\n");
+    auto file = openTextFileForReading(write("full.mem", full + "D\n"));
+    for (TextStream* stream : {static_cast<TextStream*>(&text), file.get()}) {
+        for (long line = 1; line <= lines; ++line)
+            ASSERT_EQ(stream->readLine().size(), kMaxLineLength) << "line " << line;
+        try {
+            stream->readLine();
+            FAIL() << "a line past the text bound was read";
+        } catch (const OrvikError& e) {
+            EXPECT_NE(std::string(e.what()).find("Line " + std::to_string(lines + 1) + " of"), std::string::npos)
+                << e.what();
+        }
+    }
+}
+
 } // namespace
 } // namespace orvik

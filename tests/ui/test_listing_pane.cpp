@@ -7,7 +7,10 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
+#include <QTextLayout>
+#include <iterator>
 #include <random>
 
 #include "test_support.h"
@@ -67,6 +70,24 @@ QString linesShown(const QPlainTextEdit& pane) {
     return lines.join('\n');
 }
 
+// A text as its lines would show it, one line of a pane for each.
+QString shownAsLines(const std::string& text) {
+    QString shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\r\n") == 0) {
+            shown += u'\n';
+            ++i;
+        } else if (text[i] == '\r') {
+            shown += QChar(orvik::ui::kLoneCarriageReturnSymbol);
+        } else if (text[i] == '\n') {
+            shown += QChar(orvik::ui::kLoneLineFeedSymbol);
+        } else {
+            shown += QChar(static_cast<unsigned char>(text[i]));
+        }
+    }
+    return shown;
+}
+
 std::string paragraphsOf(const QPlainTextEdit& pane) {
     return pane.toPlainText().replace(QChar(u'\n'), "\r\n").toLatin1().toStdString();
 }
@@ -84,6 +105,8 @@ private slots:
     void textReadsBackExactly();
     void userEditKeepsEveryOtherByte();
     void typedLineBreakReadsBackAsCrLf();
+    void wrapsAtBlanksWhileNoLineHoldsALongWord_data();
+    void wrapsAtBlanksWhileNoLineHoldsALongWord();
 
     void settingChangesOnlyTheLinesThatDiffer_data();
     void settingChangesOnlyTheLinesThatDiffer();
@@ -142,10 +165,9 @@ void TestListingPane::textReadsBackExactly() {
     window_->setBoxText(box, text);
     QCOMPARE(window_->getBoxText(box), text);
     if (ListingPane* pane = window_->pane(box)) {
-        // The pane shows the text with each CR LF, lone CR and lone LF as a line break.
-        QString shown = orvik::ui::toQt(text);
-        shown.replace("\r\n", "\n").replace('\r', '\n');
-        QCOMPARE(linesShown(*pane), shown);
+        // The pane shows each line of the text, split at CR LF, as a line,
+        // and a CR or LF outside a CR LF as its symbol inside its line.
+        QCOMPARE(linesShown(*pane), shownAsLines(text));
         // Whatever the pane held, a listing set after it shows line for line.
         const std::string listing = "0\tA\r\n1\tB\r\n";
         window_->setBoxText(box, listing);
@@ -154,7 +176,7 @@ void TestListingPane::textReadsBackExactly() {
 }
 
 void TestListingPane::userEditKeepsEveryOtherByte() {
-    const std::string text = everyByteButLineBreaks();
+    const std::string text = everyByteButLineBreaks() + "lone\rCR\r\nlone\nLF\r\n\r\r\n\n";
     window_->setBoxText(Box::txtMainMem, text);
     // The user types at the end of line 2.
     QTextCursor cursor(mainMemory().document()->findBlockByNumber(2));
@@ -179,6 +201,37 @@ void TestListingPane::typedLineBreakReadsBackAsCrLf() {
     pane.setTextCursor(cursor);
     QTest::keyClick(&pane, Qt::Key_Return);
     QCOMPARE(window_->getBoxText(Box::txtContStore), std::string("a\r\nb\r\ncd\r\n"));
+}
+
+void TestListingPane::wrapsAtBlanksWhileNoLineHoldsALongWord_data() {
+    QTest::addColumn<std::string>("before");
+    QTest::addColumn<std::string>("text");
+    QTest::addColumn<bool>("atBlanks");
+    std::string words = "0\t0";
+    for (int i = 0; i < 40; ++i)
+        words += " comment";
+    const std::string longWord = "0\t" + std::string(5000, 'x');
+    QTest::newRow("words") << std::string() << words + "\r\n" << true;
+    QTest::newRow("a long word wraps too") << std::string() << longWord + "\r\n" << false;
+    QTest::newRow("words once the long word is gone") << longWord + "\r\n1\t0\r\n" << words + "\r\n1\t0\r\n"
+                                                       << true;
+}
+
+void TestListingPane::wrapsAtBlanksWhileNoLineHoldsALongWord() {
+    QFETCH(std::string, before);
+    QFETCH(std::string, text);
+    QFETCH(bool, atBlanks);
+    window_->setBoxText(Box::txtMainMem, before);
+    window_->setBoxText(Box::txtMainMem, text);
+    const QTextBlock block = mainMemory().document()->firstBlock();
+    mainMemory().document()->documentLayout()->blockBoundingRect(block);
+    const QTextLayout& layout = *block.layout();
+    QVERIFY2(layout.lineCount() > 1, "the line does not wrap");
+    for (int i = 0; i + 1 < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        const QChar last = block.text().at(line.textStart() + line.textLength() - 1);
+        QCOMPARE(last == u' ', atBlanks);
+    }
 }
 
 void TestListingPane::settingChangesOnlyTheLinesThatDiffer_data() {
@@ -280,6 +333,12 @@ void TestListingPane::diffLines_data() {
     QTest::newRow("last break removed") << std::string("a\r\n") << std::string("a") << 1 << 1 << 0 << std::string();
     QTest::newRow("two lines into one") << std::string("x\r\nab\r\ncd\r\ny") << std::string("x\r\nabcd\r\ny") << 1 << 2
                                         << 1 << std::string("abcd");
+    QTest::newRow("lone LF inside a line") << std::string("a\r\nb\nc\r\nd") << std::string("a\r\nb\nX\r\nd") << 1 << 1
+                                           << 1 << std::string("b\nX");
+    QTest::newRow("lone CR before a line break") << std::string("a\r\r\nb") << std::string("a\r\r\nc") << 1 << 1 << 1
+                                                 << std::string("c");
+    QTest::newRow("a line break turned into CR X LF") << std::string("a\r\nb") << std::string("a\rX\nb") << 0 << 2
+                                                      << 1 << std::string("a\rX\nb");
     QTest::newRow("line inserted before a like one") << std::string("a\r\nb") << std::string("a\r\na\r\nb") << 1 << 0
                                                      << 1 << std::string("a");
 }
@@ -302,11 +361,11 @@ void TestListingPane::diffLinesRebuildsTheNewText() {
     // Random texts of a few short lines: replacing the block the diff names
     // must give the new text, and the lines around it must be equal.
     std::mt19937 random(7);
-    const std::string pieces[] = {"a", "b", "ab", "", "a\tb"};
+    const std::string pieces[] = {"a", "b", "ab", "", "a\tb", "\r", "\n", "a\r"};
     const auto randomText = [&] {
         std::vector<std::string> lines(1 + random() % 5);
         for (std::string& line : lines)
-            line = pieces[random() % 5];
+            line = pieces[random() % std::size(pieces)];
         return lines;
     };
     for (int round = 0; round < 2000; ++round) {

@@ -3,16 +3,23 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <deque>
 #include <functional>
+#include <memory>
 
 #include "ui/latin1.h"
+#include "ui/listing_pane.h"
 #include "ui/modal_dialogs.h"
+#include "ui/orvik_window.h"
 
 namespace {
 
@@ -28,6 +35,73 @@ void whenModalOpens(std::function<void(QWidget*)> answer) {
     });
 }
 
+using DialogAnswers = std::deque<std::function<void(QWidget*)>>;
+
+// Answers the modal dialogs as they open, one answer each, in turn; a
+// dialog once answered is not answered again. Clearing the answers stops it.
+void answerInTurn(std::shared_ptr<DialogAnswers> answers) {
+    QTimer::singleShot(0, [answers] {
+        if (answers->empty())
+            return;
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr || dialog->property("answered").toBool()) {
+            answerInTurn(answers);
+            return;
+        }
+        dialog->setProperty("answered", true);
+        const std::function<void(QWidget*)> answer = answers->front();
+        answers->pop_front();
+        answerInTurn(answers);
+        answer(dialog);
+    });
+}
+
+// Answers the dialogs for as long as it lives.
+class DialogAnswerer {
+public:
+    explicit DialogAnswerer(DialogAnswers answers) : answers_(std::make_shared<DialogAnswers>(std::move(answers))) {
+        answerInTurn(answers_);
+    }
+    ~DialogAnswerer() { answers_->clear(); }
+    DialogAnswerer(const DialogAnswerer&) = delete;
+    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+
+private:
+    std::shared_ptr<DialogAnswers> answers_;
+};
+
+// Types `text` into an input box and presses Enter. Any other dialog is
+// closed, so that a test that goes wrong fails instead of waiting.
+std::function<void(QWidget*)> typing(const QString& text) {
+    return [text](QWidget* dialog) {
+        auto* input = qobject_cast<QInputDialog*>(dialog);
+        if (input == nullptr)
+            dialog->close();
+        QVERIFY2(input != nullptr, "an input box was expected");
+        auto* line = input->findChild<QLineEdit*>();
+        line->setText(text);
+        QTest::keyClick(line, Qt::Key_Return);
+    };
+}
+
+// Reads the text of a message box into `text` and presses OK.
+std::function<void(QWidget*)> readingMessage(QString& text) {
+    return [&text](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        if (box == nullptr)
+            dialog->close();
+        QVERIFY2(box != nullptr, "a message box was expected");
+        text = box->text();
+        box->button(QMessageBox::Ok)->click();
+    };
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
 } // namespace
 
 class TestModalDialogs : public QObject {
@@ -38,6 +112,8 @@ private slots:
     void inputBoxReturnsWhatWasTyped_data();
     void inputBoxReturnsWhatWasTyped();
     void messageBoxHasOkOnlyAndNoIcon();
+    void typedFileNamesOpenTheirFiles_data();
+    void typedFileNamesOpenTheirFiles();
 };
 
 void TestModalDialogs::inputBoxShowsTitleAndPromptWithoutDefault() {
@@ -63,7 +139,9 @@ void TestModalDialogs::inputBoxReturnsWhatWasTyped_data() {
     QTest::addColumn<QString>("answer");
     QTest::newRow("OK") << "my file.ctl" << true << "my file.ctl";
     QTest::newRow("blanks are a name") << "  " << true << "  ";
-    QTest::newRow("Latin-1 name") << QString::fromLatin1("\xE9t\xE9.ctl") << true << QString::fromLatin1("\xE9t\xE9.ctl");
+    QTest::newRow("Latin-1 letters") << QString::fromLatin1("\xE9t\xE9.ctl") << true << QString::fromLatin1("\xE9t\xE9.ctl");
+    QTest::newRow("letters beyond Latin-1") << QString::fromUtf16(u"\u0142\u00F3d\u017A.ctl") << true
+                                            << QString::fromUtf16(u"\u0142\u00F3d\u017A.ctl");
     QTest::newRow("Cancel gives the empty text") << "typed, then cancelled" << false << "";
 }
 
@@ -81,8 +159,9 @@ void TestModalDialogs::inputBoxReturnsWhatWasTyped() {
             QTest::keyClick(line, Qt::Key_Escape);
     });
     orvik::ui::ModalDialogs dialogs;
-    // The name comes back as the single-byte text the core opens.
-    QCOMPARE(dialogs.askText("Orvik Simulator", "Name:"), orvik::ui::fromQt(answer));
+    // The name comes back as the bytes the file system gives it.
+    const QByteArray onDisk = QFile::encodeName(answer);
+    QCOMPARE(dialogs.askText("Orvik Simulator", "Name:"), std::string(onDisk.constData(), size_t(onDisk.size())));
 }
 
 void TestModalDialogs::messageBoxHasOkOnlyAndNoIcon() {
@@ -102,6 +181,41 @@ void TestModalDialogs::messageBoxHasOkOnlyAndNoIcon() {
     QCOMPARE(text, QString("Please enter the file name."));
     QCOMPARE(icon, QMessageBox::NoIcon);
     QCOMPARE(buttons.size(), 1);
+}
+
+void TestModalDialogs::typedFileNamesOpenTheirFiles_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("ASCII") << "uebung1";
+    QTest::newRow("a Latin-1 letter") << QString::fromUtf16(u"\u00FCbung1");
+    QTest::newRow("letters beyond Latin-1") << QString::fromUtf16(u"\u0142\u00F3d\u017A");
+}
+
+void TestModalDialogs::typedFileNamesOpenTheirFiles() {
+    // Start-up through the real input box: the two names typed open the
+    // files they name; a third, missing, name is quoted as it was typed.
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString control = dir.filePath(name + ".ctl");
+    const QString memory = dir.filePath(name + ".mem");
+    writeFile(control, "0\t0\t4\t35\t4\t1\t1 \xE9\n");
+    writeFile(memory, "0\t10\n");
+    const QString missing = dir.filePath(name + "-missing.ctl");
+
+    orvik::ui::ModalDialogs dialogs;
+    {
+        const DialogAnswerer answerer({typing(control), typing(memory)});
+        orvik::ui::OrvikWindow window(dialogs);
+        QVERIFY(window.load());
+        // The file's contents stay single bytes, whatever the name's letters.
+        QCOMPARE(window.getBoxText(orvik::Box::txtContStore).substr(0, 18),
+                 std::string("0\t0\t4\t35\t4\t1\t1 \xE9\r\n"));
+    }
+    QString message;
+    const DialogAnswerer answerer({typing(missing), readingMessage(message)});
+    orvik::ui::OrvikWindow failing(dialogs);
+    QVERIFY(!failing.load());
+    QVERIFY2(message.contains("'" + missing + "'"), qPrintable(message));
 }
 
 QTEST_MAIN(TestModalDialogs)

@@ -69,6 +69,8 @@ private slots:
     void altKeysAndExit_data();
     void altKeysAndExit();
     void editIsReadByTheNextTrace();
+    void editTakesAnyDigitStringAsLineNumber_data();
+    void editTakesAnyDigitStringAsLineNumber();
     void screenshotWritesPicture();
     void scriptFaults_data();
     void scriptFaults();
@@ -164,6 +166,24 @@ void TestSession::editIsReadByTheNextTrace() {
     QCOMPARE(lines[lines.size() - 3], std::string("txtMIR=0 0 35 4 0 1\\\\ "));
 }
 
+void TestSession::editTakesAnyDigitStringAsLineNumber_data() {
+    QTest::addColumn<std::string>("number");
+    QTest::addColumn<std::string>("paneAfter");
+    QTest::newRow("ten zeros") << std::string("0000000000") << std::string("txtMainMem=Q\\r\\n1\\t22\\r\\n");
+    QTest::newRow("twenty-five digits, leading zeros")
+        << std::string("0000000000000000000000001") << std::string("txtMainMem=0\\t10\\r\\nQ\\r\\n2\\t0");
+}
+
+void TestSession::editTakesAnyDigitStringAsLineNumber() {
+    QFETCH(std::string, number);
+    QFETCH(std::string, paneAfter);
+    const Outcome outcome = runScript(kStart + "edit txtMainMem " + number + " Q\ndump\n");
+    QCOMPARE(outcome.err, std::string());
+    QCOMPARE(outcome.status, 0);
+    const std::string pane = linesOf(outcome.out).back();
+    QCOMPARE(pane.substr(0, paneAfter.size()), paneAfter);
+}
+
 void TestSession::screenshotWritesPicture() {
     InputFiles shots;
     const std::string file = shots.path("shot.png");
@@ -188,6 +208,8 @@ void TestSession::scriptFaults_data() {
     QTest::newRow("unknown key") << kStart + "key alt+x\n" << std::string("shown");
     QTest::newRow("edit of a display box") << kStart + "edit txtMIR 0 x\n" << std::string("shown");
     QTest::newRow("edit of a line beyond the pane") << kStart + "edit txtContStore 513 x\n" << std::string("shown");
+    QTest::newRow("edit of a line number too large to count")
+        << kStart + "edit txtMainMem 000123456789012345678901234567890 x\n" << std::string("shown");
     QTest::newRow("edit with a bad line number") << kStart + "edit txtMainMem -1 x\n" << std::string("shown");
     QTest::newRow("screenshot without a file") << kStart + "screenshot\n" << std::string("shown");
 }

@@ -2,6 +2,8 @@
 // dialogs, Trace by click and by Alt+T, Exit, closing, run-time errors, and a
 // user's edit of a pane taking effect at the next Trace.
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -11,6 +13,7 @@
 
 #include "test_support.h"
 #include "ui/latin1.h"
+#include "ui/listing_pane.h"
 
 using orvik::Box;
 using orvik::uitest::displayBox;
@@ -66,6 +69,9 @@ private slots:
     void exitEndsProgram();
     void closingEndsWithoutRunningTheProgram();
     void typedEditTakesEffectAtNextTrace();
+    void pastedLoneCrStaysInItsLineThroughAWrite();
+    void keyboardReachesEveryControlInTabOrder_data();
+    void keyboardReachesEveryControlInTabOrder();
 };
 
 void TestWindowBehaviour::startupPreviewsMicroinstruction0_data() {
@@ -198,6 +204,81 @@ void TestWindowBehaviour::typedEditTakesEffectAtNextTrace() {
     QCOMPARE(shown(*window, "txtMIR"), QString("0 0 35 4 0 1 "));
     QCOMPARE(shown(*window, "txtReg(6)"), QString("0"));
     QCOMPARE(shown(*window, "txtInst"), QString("PC=PC+1;;goto 0"));
+}
+
+void TestWindowBehaviour::pastedLoneCrStaysInItsLineThroughAWrite() {
+    // Microinstruction 0 leaves a Write of MDR = 0 pending at MAR * 4 = 7FC,
+    // which each line of the memory file gives the value 1; it also sets PC
+    // to 0, so the Trace reads a memory line that exists.
+    std::vector<std::string> lines;
+    std::string memoryFile;
+    for (int k = 0; k < 4096; ++k) {
+        lines.push_back(QString::number(k, 16).toUpper().toStdString() + "\t1");
+        memoryFile += lines.back() + "\n";
+    }
+    StartedWindow window("0\t0\t0\t35\t4\t4\t1\n", memoryFile);
+    QVERIFY(window.loaded);
+    auto* pane = window->pane(Box::txtMainMem);
+    QTextCursor cursor(pane->document()->findBlockByNumber(3));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    pane->setTextCursor(cursor);
+    QGuiApplication::clipboard()->setText("x\ry");
+    pane->paste();
+    QCOMPARE(pane->document()->findBlockByNumber(3).text(), QString("3\t1x") + QChar(orvik::ui::kLoneCarriageReturnSymbol) + "y");
+
+    clickTrace(*window);
+    QVERIFY(window.dialogs.messages.empty());
+    lines[3] += "x\ry";
+    lines[0x7FC] = "7FC\t0";
+    std::string expected;
+    for (const std::string& line : lines)
+        expected += line + "\r\n";
+    QCOMPARE(window->getBoxText(Box::txtMainMem), expected);
+    QCOMPARE(pane->document()->findBlockByNumber(0x7FC).text(), QString("7FC\t0"));
+}
+
+void TestWindowBehaviour::keyboardReachesEveryControlInTabOrder_data() {
+    QTest::addColumn<bool>("forward");
+    QTest::newRow("Tab, and Ctrl+Tab in a pane") << true;
+    QTest::newRow("Shift+Tab, and Ctrl+Shift+Tab in a pane") << false;
+}
+
+void TestWindowBehaviour::keyboardReachesEveryControlInTabOrder() {
+    QFETCH(bool, forward);
+    QStringList order = {
+        "txtReg(0)", "txtReg(1)", "txtReg(2)", "txtReg(3)",  "txtReg(4)", "txtReg(5)", "txtALU",
+        "txtMPC",    "txtReg(6)", "txtReg(7)", "txtReg(8)",  "txtReg(9)", "txtN",      "txtZ",
+        "txtStdOut", "cmdNav(0)", "cmdNav(1)", "txtMainMem", "txtContStore", "txtMIR", "txtInst",
+    };
+    if (!forward)
+        std::reverse(order.begin() + 1, order.end());
+    StartedWindow window(kRoadControlStore, kRoadMemory);
+    QVERIFY(showActive(*window));
+    window->findChild<QWidget*>(order.front())->setFocus();
+    QStringList reached;
+    for (qsizetype step = 0; step < order.size(); ++step) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus != nullptr);
+        reached << focus->objectName();
+        const Qt::KeyboardModifiers shift = forward ? Qt::NoModifier : Qt::ShiftModifier;
+        const Qt::Key key = forward ? Qt::Key_Tab : Qt::Key_Backtab;
+        if (auto* pane = qobject_cast<QPlainTextEdit*>(focus)) {
+            if (forward) {
+                // Tab types a tab in a pane and leaves the focus where it is.
+                const QString before = pane->toPlainText();
+                QTest::keyClick(pane, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), focus);
+                QCOMPARE(pane->toPlainText().size(), before.size() + 1);
+                QVERIFY(pane->toPlainText().count(u'\t') == before.count(u'\t') + 1);
+            }
+            QTest::keyClick(pane, key, shift | Qt::ControlModifier);
+        } else {
+            QTest::keyClick(focus, key, shift);
+        }
+    }
+    QCOMPARE(reached, order);
+    // A whole round comes back to the first control.
+    QCOMPARE(QApplication::focusWidget()->objectName(), order.front());
 }
 
 QTEST_MAIN(TestWindowBehaviour)

@@ -1,9 +1,11 @@
 #include "ui/session/session_runner.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
+#include <limits>
 
 #include "base/split_text.h"
 #include "machine/state_table.h"
@@ -36,10 +38,27 @@ Box paneNamed(const std::string& name) {
     throw ScriptError("'" + name + "' is not a pane (txtContStore or txtMainMem)");
 }
 
+// Any string of digits is a line number, leading zeros and length included.
+// A number too large to count lies beyond every pane, so it is kept as the
+// largest count, which no pane reaches.
 size_t lineNumber(const std::string& digits) {
-    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
         throw ScriptError("'" + digits + "' is not a line number");
-    return std::stoul(digits);
+    constexpr size_t kLargest = std::numeric_limits<size_t>::max();
+    size_t number = 0;
+    for (const char digit : digits) {
+        const auto value = static_cast<size_t>(digit - '0');
+        if (number > (kLargest - value) / 10)
+            return kLargest;
+        number = number * 10 + value;
+    }
+    return number;
+}
+
+// The digits without their leading zeros, for a message.
+std::string withoutLeadingZeros(const std::string& digits) {
+    const size_t first = digits.find_first_not_of('0');
+    return first == std::string::npos ? "0" : digits.substr(first);
 }
 
 } // namespace
@@ -169,10 +188,11 @@ void SessionRunner::pressKey(const std::string& key) {
 void SessionRunner::edit(const std::string& argument) {
     std::string rest = argument;
     const Box pane = paneNamed(takeWord(rest));
-    const size_t line = lineNumber(takeWord(rest));
+    const std::string digits = takeWord(rest);
+    const size_t line = lineNumber(digits);
     std::vector<std::string> lines = splitText(window_->getBoxText(pane), kCrLf);
     if (line >= lines.size())
-        throw ScriptError("the pane has no line " + std::to_string(line) + " (it has " +
+        throw ScriptError("the pane has no line " + withoutLeadingZeros(digits) + " (it has " +
                           std::to_string(lines.size()) + ")");
     lines[line] = unescapeEditText(rest);
     window_->pane(pane)->editAsUser(joinText(lines, kCrLf));
@@ -194,7 +214,8 @@ void SessionRunner::printState() {
 void SessionRunner::screenshot(const std::string& file) {
     if (file.empty())
         throw ScriptError("'screenshot' needs a file name");
-    if (!window_->grab().save(ui::toQt(file), "PNG"))
+    // The name's bytes are its bytes on disk, as for the names it answers.
+    if (!window_->grab().save(QFile::decodeName(QByteArray::fromStdString(file)), "PNG"))
         throw ScriptError("cannot write the screenshot '" + escapeText(file) + "'");
 }
 
