@@ -97,6 +97,22 @@ private:
 
 } // namespace
 
+namespace {
+
+// Where a relative name was looked for: the folder the program started in,
+// which is not always the folder a user thinks of.
+std::string lookedIn(const std::string& name) {
+    if (!name.empty() && name.front() == '/')
+        return {};
+    std::string folder(4096, '\0');
+    if (::getcwd(folder.data(), folder.size()) == nullptr)
+        return {};
+    folder.resize(std::strlen(folder.c_str()));
+    return "; a name without a leading / is taken relative to the folder " + folder;
+}
+
+} // namespace
+
 std::unique_ptr<TextStream> openTextFileForReading(const std::string& name) {
     // The system call would stop at a NUL and open some other file.
     if (name.find('\0') != std::string::npos)
@@ -107,7 +123,7 @@ std::unique_ptr<TextStream> openTextFileForReading(const std::string& name) {
     if (fd < 0) {
         const int error = errno;
         if (error == ENOENT)
-            throw OrvikError("File not found: '" + name + "' (" + std::strerror(error) + ")");
+            throw OrvikError("File not found: '" + name + "' (" + std::strerror(error) + ")" + lookedIn(name));
         throw OrvikError("Cannot open '" + name + "' (" + std::strerror(error) + ")");
     }
     struct stat info {};

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "machine_session.h"
 
 namespace orvik::testing {
@@ -44,6 +46,22 @@ INSTANTIATE_TEST_SUITE_P(
                 "(line 2 of the control-store file put it there: its address field \"# a comment\" reads as 0, so it "
                 "was set aside and placed at 0)"}),
     [](const auto& info) { return info.param.name; });
+
+} // namespace
+} // namespace orvik::testing
+
+namespace orvik::testing {
+namespace {
+
+TEST(FaultMessages, FileNotFoundNamesTheFolderARelativeNameIsTakenFrom) {
+    HeadlessWindow window;
+    window.answers = {"no-such-program.ctl"};
+    frmOrvik form(window);
+    EXPECT_FALSE(form.Form_Load());
+    ASSERT_EQ(window.messages.size(), 1u);
+    const std::string folder = std::filesystem::current_path().string();
+    EXPECT_NE(window.messages[0].find("taken relative to the folder " + folder), std::string::npos) << window.messages[0];
+}
 
 } // namespace
 } // namespace orvik::testing
