@@ -87,20 +87,21 @@ void frmOrvik::loadControlStore(TextStream& file) {
     // One file line per position while the file lasts: a blank line takes a
     // filler line, a line at its own address stays, any other is set aside
     // and placed by its address afterwards.
+    int fillersFrom = 0;  // the positions since the last line kept take filler lines
     for (int16_t p = 0; p < kControlStoreLines; ++p) {
         std::string line = file.atEndOfStream() ? std::string() : file.readLine();
         if (!line.empty() && ConvHextoInt(addressField(line)) == p) {
+            appendControlStoreFillers(listing, fillersFrom, p);
             listing += line;
+            listing += kCrLf;
+            fillersFrom = p + 1;
             ++mNoLines;
-        } else {
-            if (!line.empty()) {
-                setAside.push_back(std::move(line));
-                ++mintTlines;
-            }
-            listing += controlStoreFillerLine(p);
+        } else if (!line.empty()) {
+            setAside.push_back(std::move(line));
+            ++mintTlines;
         }
-        listing += kCrLf;
     }
+    appendControlStoreFillers(listing, fillersFrom, kControlStoreLines);
     mintPos = 0;
     for (const std::string& line : setAside) {
         listing = InsertLine(listing, line);
@@ -113,10 +114,16 @@ void frmOrvik::loadControlStore(TextStream& file) {
 void frmOrvik::loadMainMemory(TextStream& file) {
     // Lines are taken in file order, exactly as read; the address fields are never looked at.
     std::string listing;
+    int fillersFrom = 0;  // the cells since the last line read take filler lines
     for (mlngMMPos = 0; mlngMMPos < kMainMemoryLines; ++mlngMMPos) {
-        listing += file.atEndOfStream() ? mainMemoryFillerLine(mlngMMPos) : file.readLine();
+        if (file.atEndOfStream())
+            continue;
+        appendMainMemoryFillers(listing, fillersFrom, mlngMMPos);
+        listing += file.readLine();
         listing += kCrLf;
+        fillersFrom = mlngMMPos + 1;
     }
+    appendMainMemoryFillers(listing, fillersFrom, kMainMemoryLines);
     win.setBoxText(Box::txtMainMem, listing);
     mintMPos = 0;
     mstrMLines = splitText(win.getBoxText(Box::txtMainMem), kCrLf);
