@@ -108,7 +108,12 @@ void frmOrvik::loadControlStore(TextStream& file) {
         mNoLines = ConvHextoInt(addressField(line));
     }
     win.setBoxText(Box::txtContStore, listing);
-    mstrLines = splitText(win.getBoxText(Box::txtContStore), kCrLf);
+    // The listing just built has its 512 lines and the empty text after the
+    // last CR LF; room for them at once spares moving the strings as the
+    // vector grows.
+    mstrLines.clear();
+    mstrLines.reserve(kControlStoreLines + 1);
+    splitTextInto(win.getBoxText(Box::txtContStore), kCrLf, mstrLines);
 }
 
 void frmOrvik::loadMainMemory(TextStream& file) {
@@ -126,7 +131,9 @@ void frmOrvik::loadMainMemory(TextStream& file) {
     appendMainMemoryFillers(listing, fillersFrom, kMainMemoryLines);
     win.setBoxText(Box::txtMainMem, listing);
     mintMPos = 0;
-    mstrMLines = splitText(win.getBoxText(Box::txtMainMem), kCrLf);
+    mstrMLines.clear();
+    mstrMLines.reserve(kMainMemoryLines + 1);
+    splitTextInto(win.getBoxText(Box::txtMainMem), kCrLf, mstrMLines);
     mstrMFields = splitText(elementAt(mstrMLines, mintMPos, "Main-memory line 0"), "\t");
     if (mstrMFields.size() < 2)
         throw OrvikError("Main-memory line 0 has no value field: the first line of the memory file must be "

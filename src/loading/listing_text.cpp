@@ -60,29 +60,43 @@ std::string InsertLine(const std::string& strTarget, const std::string& strfield
     if (address >= kControlStoreLines)
         throw OrvikError("Control-store line \"" + strfield + "\" has the address " + hexText(address) +
                          ", outside the control store (0 to 1FF)");
-    // The target's lines are copied straight from its text: start-up calls
-    // this once per set-aside line, up to 512 times, and splitting the whole
-    // listing into strings each time made a file of set-aside lines slow.
+    // The target's lines are copied straight from its text, in at most three
+    // pieces: start-up calls this once per set-aside line, up to 512 times,
+    // and splitting the whole listing into strings each time made a file of
+    // set-aside lines slow. Every line but the replaced one must be there.
     const std::string_view target(strTarget);
+    size_t addressBegin = 0;  // where line `address` begins
+    size_t afterBegin = 0;    // where line `address` + 1 begins
+    size_t lastEnd = 0;       // where the last line looked at ends
+    int lines = 0;            // lines of the target, counted up to 512
+    size_t begin = 0;
+    for (bool more = !target.empty(); more && lines < kControlStoreLines; ++lines) {
+        const size_t end = target.find(kCrLf, begin);
+        if (lines == address)
+            addressBegin = begin;
+        else if (lines == address + 1)
+            afterBegin = begin;
+        more = end != std::string_view::npos;
+        lastEnd = more ? end : target.size();
+        begin = lastEnd + kCrLf.size();
+    }
+    if (lines < kControlStoreLines) {
+        const int missing = lines == address ? lines + 1 : lines;
+        if (missing < kControlStoreLines)
+            missingTargetLine(strTarget, missing);
+    }
     std::string result;
     result.reserve(strTarget.size() + strfield.size() + 2);
-    size_t begin = 0;
-    bool lineExists = !target.empty();  // the empty text has no lines at all
-    for (int i = 0; i < kControlStoreLines; ++i) {
-        std::string_view line;
-        const bool exists = lineExists;
-        if (exists) {
-            const size_t end = target.find(kCrLf, begin);
-            line = target.substr(begin, (end == std::string_view::npos ? target.size() : end) - begin);
-            lineExists = end != std::string_view::npos;
-            begin = lineExists ? end + kCrLf.size() : target.size();
-        }
-        if (i == address)
-            result += strfield;
-        else if (!exists)
-            missingTargetLine(strTarget, i);
-        else
-            result += line;
+    // Lines 0 to address - 1 with their CR LFs; when the target lacks the
+    // replaced last line, they end where its line 510 ends.
+    if (lines > address)
+        result.append(target.substr(0, addressBegin));
+    else
+        result.append(target.substr(0, lastEnd)).append(kCrLf);
+    result += strfield;
+    result += kCrLf;
+    if (address < kControlStoreLines - 1) {
+        result.append(target.substr(afterBegin, lastEnd - afterBegin));
         result += kCrLf;
     }
     return result;
