@@ -62,13 +62,14 @@ bench: deps
 # $(BUILD)-fuzz/corpus; crashes go to $(BUILD)-fuzz/artifacts. `make fuzz-merge`
 # adds the inputs that reach new code to the corpus in the repository.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= fuzz_loaders fuzz_decoders fuzz_trace
+FUZZ_TARGETS ?= fuzz_loaders fuzz_decoders fuzz_trace fuzz_edits
 FUZZ_FLAGS   ?=
 FUZZ_DIR      = $(BUILD)-fuzz
 
 fuzz-build: deps
 	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DORVIK_WITH_UI=OFF -DORVIK_SANITIZE=ON -DORVIK_FUZZ=ON -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
+	  -DORVIK_WITH_UI=OFF -DORVIK_SANITIZE=ON -DORVIK_FUZZ=ON \
+	  "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link -fsanitize-coverage-ignorelist=$(CURDIR)/tests/fuzz/coverage_ignore.txt" >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZ_TARGETS)
 
 fuzz: fuzz-build
