@@ -61,6 +61,8 @@ bench: deps
 # from the corpus in tests/fuzz/corpus and keeping what it finds in
 # $(BUILD)-fuzz/corpus; crashes go to $(BUILD)-fuzz/artifacts. `make fuzz-merge`
 # adds the inputs that reach new code to the corpus in the repository.
+# Coverage is collected on the project's code only (tests/fuzz/coverage_ignore.txt
+# says what is left out and why); the sanitizers check all of it.
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= fuzz_loaders fuzz_decoders fuzz_trace fuzz_edits
 FUZZ_FLAGS   ?=

@@ -71,7 +71,7 @@ std::string InsertLine(const std::string& strTarget, const std::string& strfield
     int lines = 0;            // lines of the target, counted up to 512
     size_t begin = 0;
     for (bool more = !target.empty(); more && lines < kControlStoreLines; ++lines) {
-        const size_t end = target.find(kCrLf, begin);
+        const size_t end = findCrLf(target, begin);
         if (lines == address)
             addressBegin = begin;
         else if (lines == address + 1)
