@@ -31,11 +31,15 @@ test: CMAKE_FLAGS += -DORVIK_WERROR=ON
 test: build test-sanitize
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# The core and its tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer:
+# the core, the window and orvik-session, the programs beside them, and the
+# conformance scenarios run through the instrumented orvik-session. Qt itself
+# is not instrumented: its own memory accesses go unchecked, while every
+# allocation, the project's code and the leak check at exit are watched.
 test-sanitize: deps
-	@cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DORVIK_WITH_UI=OFF -DORVIK_SANITIZE=ON -DORVIK_WERROR=ON >/dev/null
+	@cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DORVIK_WITH_UI=ON -DORVIK_SANITIZE=ON -DORVIK_WERROR=ON >/dev/null
 	@cmake --build $(BUILD)-sanitize -j $(JOBS)
-	@ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
+	@UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
 
 # Benchmarks in an optimised build of their own, the window ones on Qt's
 # offscreen platform. BENCH_FLAGS go to Google Benchmark: repetitions of all
@@ -75,14 +79,17 @@ format-check:
 # from the corpus in tests/fuzz/corpus and keeping what it finds in
 # $(BUILD)-fuzz/corpus; crashes go to $(BUILD)-fuzz/artifacts. `make fuzz-merge`
 # adds the inputs that reach new code to the corpus in the repository.
+# Coverage is collected on the project's code only (tests/fuzz/coverage_ignore.txt
+# says what is left out and why); the sanitizers check all of it.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= fuzz_loaders fuzz_decoders fuzz_trace
+FUZZ_TARGETS ?= fuzz_loaders fuzz_decoders fuzz_trace fuzz_edits
 FUZZ_FLAGS   ?=
 FUZZ_DIR      = $(BUILD)-fuzz
 
 fuzz-build: deps
 	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DORVIK_WITH_UI=OFF -DORVIK_SANITIZE=ON -DORVIK_FUZZ=ON -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
+	  -DORVIK_WITH_UI=OFF -DORVIK_SANITIZE=ON -DORVIK_FUZZ=ON \
+	  "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link -fsanitize-coverage-ignorelist=$(CURDIR)/tests/fuzz/coverage_ignore.txt" >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZ_TARGETS)
 
 fuzz: fuzz-build

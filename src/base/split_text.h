@@ -34,6 +34,20 @@ inline const char* findByte(const char* from, const char* end, char byte) {
     return from;
 }
 
+// The offset of the first CR LF in `text` at or after `from`, or npos.
+inline size_t findCrLf(std::string_view text, size_t from) {
+    const char* const end = text.data() + text.size();
+    for (const char* p = text.data() + from; end - p >= 2; ++p) {
+        // A CR in the last byte begins no CR LF.
+        p = findByte(p, end - 1, '\r');
+        if (p == end - 1)
+            break;
+        if (p[1] == '\n')
+            return static_cast<size_t>(p - text.data());
+    }
+    return std::string_view::npos;
+}
+
 // Splits at every occurrence of `separator`. The empty text gives no elements
 // at all; "a\r\n" gives "a" and an empty last element.
 std::vector<std::string> splitText(std::string_view text, std::string_view separator);

@@ -13,27 +13,26 @@ std::string addressField(const std::string& line) { return line.substr(0, line.f
 
 ControlStoreLoad loadControlStoreListing(TextStream& file) {
     ControlStoreLoad load;
-    for (int16_t p = 0; p < kControlStoreLines; ++p) {
-        if (file.atEndOfStream()) {
-            load.listing += controlStoreFillerLine(p);
-        } else {
-            FileLine line{static_cast<int>(load.read.size()) + 1, file.readLine()};
-            load.read.push_back(line);
-            if (!line.text.empty() && ConvHextoInt(addressField(line.text)) == p) {
-                load.listing += line.text;
-                load.origin[static_cast<size_t>(p)] = line.number;
-                ++load.endOfRunBound;
-            } else {
-                // The position gets a filler line even though a line was read for it.
-                if (!line.text.empty()) {
-                    load.setAside.push_back(std::move(line));
-                    ++load.setAsideCount;
-                }
-                load.listing += controlStoreFillerLine(p);
-            }
+    // Filler lines are copied from a listing built once, from the position
+    // after the last line kept up to the next one.
+    int fillersFrom = 0;
+    for (int16_t p = 0; p < kControlStoreLines && !file.atEndOfStream(); ++p) {
+        FileLine line{static_cast<int>(load.read.size()) + 1, file.readLine()};
+        load.read.push_back(line);
+        if (!line.text.empty() && ConvHextoInt(addressField(line.text)) == p) {
+            appendControlStoreFillers(load.listing, fillersFrom, p);
+            load.listing += line.text;
+            load.listing += kCrLf;
+            fillersFrom = p + 1;
+            load.origin[static_cast<size_t>(p)] = line.number;
+            ++load.endOfRunBound;
+        } else if (!line.text.empty()) {
+            // The position keeps its filler line even though a line was read for it.
+            load.setAside.push_back(std::move(line));
+            ++load.setAsideCount;
         }
-        load.listing += kCrLf;
     }
+    appendControlStoreFillers(load.listing, fillersFrom, kControlStoreLines);
     for (const FileLine& line : load.setAside) {
         try {
             load.listing = InsertLine(load.listing, line.text);
@@ -49,15 +48,12 @@ ControlStoreLoad loadControlStoreListing(TextStream& file) {
 
 MainMemoryLoad loadMainMemoryListing(TextStream& file) {
     MainMemoryLoad load;
-    for (int k = 0; k < kMainMemoryLines; ++k) {
-        if (file.atEndOfStream()) {
-            load.listing += mainMemoryFillerLine(k);
-        } else {
-            load.listing += file.readLine();
-            ++load.linesRead;
-        }
+    for (int k = 0; k < kMainMemoryLines && !file.atEndOfStream(); ++k) {
+        load.listing += file.readLine();
         load.listing += kCrLf;
+        ++load.linesRead;
     }
+    appendMainMemoryFillers(load.listing, load.linesRead, kMainMemoryLines);
     return load;
 }
 

@@ -15,6 +15,12 @@ namespace orvik {
 std::string controlStoreFillerLine(int position);
 std::string mainMemoryFillerLine(int position);
 
+// Appends the filler lines of the positions `from` to `to` - 1, each followed
+// by CR LF. The filler listings are built once, so start-up copies a memory
+// file's missing cells instead of composing 4096 lines each time.
+void appendControlStoreFillers(std::string& listing, int from, int to);
+void appendMainMemoryFillers(std::string& listing, int from, int to);
+
 // Places `strfield` at the position named by its address field in a
 // control-store listing, replacing the line there; the result has lines 0 to
 // 511. An address above 1FF, an empty line, or a target too short for the

@@ -95,5 +95,26 @@ TEST(InsertLine, FailsForAnAddressAboveTheControlStoreAnEmptyLineOrAShortTarget)
     EXPECT_THROW(InsertLine(fillerListing(100), "5\tx"), OrvikError);
 }
 
+TEST(InsertLine, AShortTargetNeedsEveryLineButTheReplacedOne) {
+    std::string withoutLast = fillerListing(511);
+    withoutLast.resize(withoutLast.size() - 2);  // lines 0 to 1FE, no line 1FF
+    struct Case { const char* name; std::string target; const char* line; bool places; };
+    for (const Case& c : {Case{"line 1FF missing and replaced", withoutLast, "1FF\tx", true},
+                          Case{"line 1FF missing, another replaced", withoutLast, "5\tx", false},
+                          Case{"line 1FF empty, another replaced", fillerListing(511), "5\tx", true},
+                          Case{"only line 0, line 0 replaced", "0\told", "0\tx", false}}) {
+        std::vector<std::string> expected = splitText(c.target, "\r\n");
+        expected.resize(512);
+        expected[static_cast<size_t>(ConvHextoInt(splitText(c.line, "\t")[0]))] = c.line;
+        std::string text;
+        for (const std::string& line : expected)
+            text += line + "\r\n";
+        if (c.places)
+            EXPECT_EQ(InsertLine(c.target, c.line), text) << c.name;
+        else
+            EXPECT_THROW(InsertLine(c.target, c.line), OrvikError) << c.name;
+    }
+}
+
 } // namespace
 } // namespace orvik

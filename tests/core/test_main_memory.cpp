@@ -94,11 +94,15 @@ TEST(MainMemory, AUserEditIsWhatTheNextFetchReads) {
 
 TEST(MainMemory, WritesOutsideMemoryAreRefusedAndTheListingStays) {
     struct Case { const char* name; int32_t mar; };
+    // The last two wrap in 32 bits to a real line (0 and 4), so only the
+    // overflow check of MAR * 4 refuses them.
     for (const Case c : {Case{"line 4096", 1024}, Case{"negative", -1}, Case{"32-bit overflow", 0x20000000},
-                         Case{"16-bit range", 0x4000}}) {
+                         Case{"16-bit range", 0x4000}, Case{"wraps to line 0", 0x40000000},
+                         Case{"wraps to line 4", static_cast<int32_t>(0xC0000001u)}}) {
         Bench bench;
         bench.run("2\t3\t0\t10\t0\t4\t0");   // Write pending
         bench.form.mlngMAR = c.mar;
+        bench.form.mlngMDR = 0x2A;            // a value no cell holds, so a wrong write shows
         const std::string before = bench.window.box(Box::txtMainMem);
         bench.trace();
         ASSERT_EQ(bench.window.messages.size(), 1u) << c.name;

@@ -50,20 +50,20 @@ ReadResult modelRead(std::string_view bytes) {
 }
 
 // The bytes as a regular file without a name on disk, opened by the path the
-// kernel gives it, so the file reader runs exactly as at start-up.
+// kernel gives it, so the file reader runs exactly as at start-up. One memory
+// file serves every input: it is emptied and written again each time.
 std::unique_ptr<TextStream> openAsFile(const std::string& bytes) {
-    const int fd = memfd_create("orvik-fuzz", MFD_CLOEXEC);
+    static const int fd = memfd_create("orvik-fuzz", MFD_CLOEXEC);
     FUZZ_CHECK(fd >= 0, "memfd_create failed");
+    FUZZ_CHECK(ftruncate(fd, 0) == 0, "emptying the memory file failed");
     size_t written = 0;
     while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        const ssize_t n = ::pwrite(fd, bytes.data() + written, bytes.size() - written, static_cast<off_t>(written));
         FUZZ_CHECK(n > 0 || errno == EINTR, "write to the memory file failed");
         if (n > 0)
             written += static_cast<size_t>(n);
     }
-    auto stream = openTextFileForReading("/proc/self/fd/" + std::to_string(fd));
-    ::close(fd);
-    return stream;
+    return openTextFileForReading("/proc/self/fd/" + std::to_string(fd));
 }
 
 void checkReaders(const std::string& bytes) {
@@ -80,8 +80,28 @@ void checkReaders(const std::string& bytes) {
 
 std::string fieldZero(const std::string& line) { return line.substr(0, line.find('\t')); }
 
-std::string controlFiller(int p) { return modelHex(static_cast<uint32_t>(p)) + "\t0\t0\t0\t0\t0\t0"; }
-std::string memoryFiller(int k) { return modelHex(static_cast<uint32_t>(k)) + "\t0"; }
+// The filler lines of both listings, composed once by the plain rules: the
+// position in hexadecimal, then zero fields.
+struct ModelFillers {
+    std::vector<std::string> control;  // the 512 filler lines
+    std::string memory;                // the 4096 filler lines, each followed by CR LF
+    std::vector<size_t> memoryStarts;  // where each of them starts in `memory`, and its end
+
+    ModelFillers() {
+        for (int p = 0; p < 512; ++p)
+            control.push_back(modelHex(static_cast<uint32_t>(p)) + "\t0\t0\t0\t0\t0\t0");
+        for (int k = 0; k < 4096; ++k) {
+            memoryStarts.push_back(memory.size());
+            memory += modelHex(static_cast<uint32_t>(k)) + "\t0\r\n";
+        }
+        memoryStarts.push_back(memory.size());
+    }
+};
+
+const ModelFillers& fillers() {
+    static const ModelFillers model;
+    return model;
+}
 
 // What start-up must make of the two files.
 struct ExpectedStart {
@@ -90,7 +110,7 @@ struct ExpectedStart {
     std::vector<std::string> control;
     int noLines = 0;
     int setAside = 0;
-    std::vector<std::string> memory;
+    std::vector<std::string> cells;  // the memory file's lines; filler lines follow them
 };
 
 ExpectedStart failsSaying(std::string text) {
@@ -111,15 +131,16 @@ ExpectedStart modelStart(const std::string& controlBytes, const std::string& mem
         if (line.size() > kMaxLineLength)
             return failsSaying("longer than");
     std::vector<std::string> aside;
-    for (int p = 0; p < 512; ++p) {
-        const std::string* line = p < static_cast<int>(lines.size()) ? &lines[static_cast<size_t>(p)] : nullptr;
-        if (line && !line->empty() && modelHexValue(fieldZero(*line)) == p) {
-            e.control.push_back(*line);
+    e.control = fillers().control;
+    for (size_t p = 0; p < lines.size(); ++p) {
+        const std::string& line = lines[p];
+        if (line.empty())
+            continue;
+        if (modelHexValue(fieldZero(line)) == static_cast<int>(p)) {
+            e.control[p] = line;
             ++e.noLines;
         } else {
-            if (line && !line->empty())
-                aside.push_back(*line);
-            e.control.push_back(controlFiller(p));
+            aside.push_back(line);
         }
     }
     e.setAside = static_cast<int>(aside.size());
@@ -133,17 +154,30 @@ ExpectedStart modelStart(const std::string& controlBytes, const std::string& mem
     if (splitAt(e.control[0], "\t").size() < 7)
         return failsSaying("fields");
 
-    std::vector<std::string> cells = modelLines(memoryBytes);
-    if (cells.size() > 4096)
-        cells.resize(4096);
-    for (const std::string& cell : cells)
+    e.cells = modelLines(memoryBytes);
+    if (e.cells.size() > 4096)
+        e.cells.resize(4096);
+    for (const std::string& cell : e.cells)
         if (cell.size() > kMaxLineLength)
             return failsSaying("longer than");
-    for (int k = 0; k < 4096; ++k)
-        e.memory.push_back(k < static_cast<int>(cells.size()) ? cells[static_cast<size_t>(k)] : memoryFiller(k));
-    if (e.memory[0].find('\t') == std::string::npos)
+    const std::string& cellZero = e.cells.empty() ? std::string("0\t0") : e.cells[0];
+    if (cellZero.find('\t') == std::string::npos)
         return failsSaying("value field");
     return e;
+}
+
+// The memory listing is the file's lines, then the filler lines of the cells after them.
+bool memoryListingMatches(const std::string& pane, const std::vector<std::string>& cells) {
+    static std::string head;
+    head.clear();
+    for (const std::string& cell : cells) {
+        head += cell;
+        head += "\r\n";
+    }
+    const ModelFillers& model = fillers();
+    const size_t tail = model.memoryStarts[cells.size()];
+    return pane.size() == head.size() + (model.memory.size() - tail) && pane.compare(0, head.size(), head) == 0 &&
+           pane.compare(head.size(), std::string::npos, model.memory, tail) == 0;
 }
 
 } // namespace
@@ -152,37 +186,39 @@ ExpectedStart modelStart(const std::string& controlBytes, const std::string& mem
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orvik;
     using namespace orvik::fuzz;
-    const auto [controlBytes, memoryBytes] = splitAtSeparator({reinterpret_cast<const char*>(data), size});
+    const TwoParts files = splitAtSeparator({reinterpret_cast<const char*>(data), size});
+    const std::string& controlBytes = files.first;
+    const std::string& memoryBytes = files.second;
     checkReaders(controlBytes);
     checkReaders(memoryBytes);
 
     const ExpectedStart expected = modelStart(controlBytes, memoryBytes);
     testing::Session s(controlBytes, memoryBytes);
     HeadlessWindow& w = s.window;
-    const std::string detail = "control file " + printable(controlBytes) + "\n  memory file " + printable(memoryBytes);
+    auto detail = [&] { return "control file " + printable(controlBytes) + "\n  memory file " + printable(memoryBytes); };
     FUZZ_CHECK(s.shown == expected.opens, "start-up " + std::string(s.shown ? "opened" : "failed") +
-                                              (s.shown ? "" : ": " + w.messages.back()) + "\n  " + detail);
+                                              (s.shown ? "" : ": " + w.messages.back()) + "\n  " + detail());
     if (!s.shown) {
-        FUZZ_CHECK(w.ended && w.messages.size() == 1, "a failed start-up shows one message and ends\n  " + detail);
+        FUZZ_CHECK(w.ended && w.messages.size() == 1, "a failed start-up shows one message and ends\n  " + detail());
         FUZZ_CHECK(isOneLine(w.messages[0]), "message \"" + printable(w.messages[0]) + "\" is not one line");
         FUZZ_CHECK(w.messages[0].find(expected.namedInMessage) != std::string::npos,
                    "message \"" + w.messages[0] + "\" does not say \"" + expected.namedInMessage + "\"");
         return 0;
     }
-    FUZZ_CHECK(!w.ended && w.messages.empty(), "an opened window ended or showed a message\n  " + detail);
+    FUZZ_CHECK(!w.ended && w.messages.empty(), "an opened window ended or showed a message\n  " + detail());
     FUZZ_CHECK(w.box(Box::txtContStore) == joinListing(expected.control),
-               "control-store listing differs from the loading rules\n  " + detail);
+               "control-store listing differs from the loading rules\n  " + detail());
     FUZZ_CHECK(s.form.mNoLines == expected.noLines && s.form.mintTlines == expected.setAside,
                "end-of-run bound " + std::to_string(s.form.mNoLines) + " / set aside " +
                    std::to_string(s.form.mintTlines) + ", expected " + std::to_string(expected.noLines) + " / " +
-                   std::to_string(expected.setAside) + "\n  " + detail);
+                   std::to_string(expected.setAside) + "\n  " + detail());
     FUZZ_CHECK(s.form.mstrLines.size() == 513, "control-store lines split into " +
                                                    std::to_string(s.form.mstrLines.size()) + " elements");
-    FUZZ_CHECK(w.box(Box::txtMainMem) == joinListing(expected.memory),
-               "main-memory listing differs from the loading rules\n  " + detail);
+    FUZZ_CHECK(memoryListingMatches(w.box(Box::txtMainMem), expected.cells),
+               "main-memory listing differs from the loading rules\n  " + detail());
     FUZZ_CHECK(s.form.mstrMLines.size() == 4097, "main-memory lines split into " +
                                                      std::to_string(s.form.mstrMLines.size()) + " elements");
     FUZZ_CHECK(s.form.mNoClks == 0 && s.form.mlngMBR >= 0 && s.form.mlngMBR <= 4095,
-               "start-up left the step variables out of range\n  " + detail);
+               "start-up left the step variables out of range\n  " + detail());
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +102,53 @@ inline int modelHexValue(std::string_view field) {
         value = value * 16 + digit;
     }
     return value;
+}
+
+// Element `index` of `text` split at `separator`, found without splitting:
+// none when the split has fewer elements (the empty text has none at all).
+inline std::optional<std::string_view> elementOf(std::string_view text, size_t index,
+                                                 std::string_view separator = "\r\n") {
+    if (text.empty())
+        return std::nullopt;
+    size_t begin = 0;
+    for (size_t i = 0; i < index; ++i) {
+        const size_t hit = text.find(separator, begin);
+        if (hit == std::string_view::npos)
+            return std::nullopt;
+        begin = hit + separator.size();
+    }
+    const size_t end = text.find(separator, begin);
+    return text.substr(begin, (end == std::string_view::npos ? text.size() : end) - begin);
+}
+
+// The byte range [begin, end) element `index` takes in `text` split at CR LF.
+struct ElementRange {
+    size_t begin = 0;
+    size_t end = 0;
+};
+
+inline std::optional<ElementRange> elementRange(std::string_view text, size_t index) {
+    const std::optional<std::string_view> element = elementOf(text, index);
+    if (!element)
+        return std::nullopt;
+    const auto begin = static_cast<size_t>(element->data() - text.data());
+    return ElementRange{begin, begin + element->size()};
+}
+
+// A field reads as the number n when it is one or more ASCII digits whose
+// decimal value is n, leading zeros and any length allowed.
+inline bool readsAsNumber(std::string_view field, unsigned n) {
+    if (field.empty())
+        return false;
+    uint64_t value = 0;
+    for (char c : field) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value > n)
+            return false;  // digits only grow the value from here
+    }
+    return value == n;
 }
 
 inline std::vector<std::string> splitAt(std::string_view text, std::string_view separator) {
