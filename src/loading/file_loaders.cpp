@@ -2,6 +2,7 @@
 
 #include "base/orvik_error.h"
 #include "loading/listing_text.h"
+#include "loading/text_file.h"
 
 namespace orvik {
 
@@ -16,8 +17,13 @@ ControlStoreLoad loadControlStoreListing(TextStream& file) {
     // Filler lines are copied from a listing built once, from the position
     // after the last line kept up to the next one.
     int fillersFrom = 0;
+    size_t textRead = 0;
     for (int16_t p = 0; p < kControlStoreLines && !file.atEndOfStream(); ++p) {
         FileLine line{static_cast<int>(load.read.size()) + 1, file.readLine()};
+        textRead += line.text.size();
+        if (textRead > kMaxControlStoreText)
+            throw OrvikError("Line " + std::to_string(line.number) + " of the control-store file takes it past " +
+                             std::to_string(kMaxControlStoreText) + " characters, the most a control-store file holds");
         load.read.push_back(line);
         if (!line.text.empty() && ConvHextoInt(addressField(line.text)) == p) {
             appendControlStoreFillers(load.listing, fillersFrom, p);

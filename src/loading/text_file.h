@@ -16,21 +16,23 @@ namespace orvik {
 // reads from one file. A microinstruction line holds a few dozen characters
 // and a memory line a dozen; extra fields after them are kept but never
 // read, which is where a student writes comments, so a line may hold 65536
-// characters, some 800 lines of an editor joined into one, and a file 4 MiB:
-// a thousand characters for each of the 4096 memory lines. The file bound is
-// what keeps a hostile file cheap, since the lines read are capped in number
-// (512 and 4096) but not in length: 4096 lines at the line bound would make a
-// 256 MiB listing. Measured in the window on two busy cores: both files at
-// the file bound, long lines without a blank in view, load and paint in
-// about 0.3 s, a Trace with a write then takes about 25 ms painted, and the
-// process peaks near 80 MB, about six times the two listings over an empty
-// window; the slowest control store, 512 lines of 8 KiB each set aside and
-// placed over the whole listing in turn, loads in under 2 s.
+// characters, some 800 lines of an editor joined into one. A file may hold
+// 16 MiB of lines, 4096 memory lines of 4096 characters, the most that ever
+// loaded; the control-store loader keeps its own file to 4 MiB
+// (kMaxControlStoreText). The file bound is what keeps a hostile file cheap,
+// since the lines read are capped in number (512 and 4096) but not in
+// length: 4096 lines at the line bound would make a 256 MiB listing.
+// Measured in the window on two busy cores, both files at their bounds with
+// long lines in view: start-up to the painted window in well under a second
+// for a memory file of 16 MiB, a Trace with a write then about 25 ms at 4 MiB.
 // A longer line, or a file that goes on past its bound (a binary file read
 // as one line, a 100 MB line), fails start-up with a message naming the file
 // and the line, after at most one read buffer past the bound.
 inline constexpr size_t kMaxLineLength = 65536;
-inline constexpr size_t kMaxTextLength = 4 * 1024 * 1024;
+inline constexpr size_t kMaxTextLength = 16 * 1024 * 1024;
+// Every set-aside line is put in place over the whole control-store listing;
+// 512 of them over 4 MiB load in under a second, over 16 MiB in about 3 s.
+inline constexpr size_t kMaxControlStoreText = 4 * 1024 * 1024;
 
 // Opens `name` for reading; raises OrvikError describing why it cannot.
 std::unique_ptr<TextStream> openTextFileForReading(const std::string& name);

@@ -261,13 +261,14 @@ TEST_F(HostileFiles, AMillionShortLines) {
 
 // The slowest control-store file to load: 512 lines as long as the bounds
 // let them be, in descending order. No line meets its position, so every one
-// is set aside and placed over the whole 4 MB listing in turn.
+// is set aside and placed over the whole 4 MiB listing in turn; one more
+// character and the file is refused.
 TEST_F(HostileFiles, EveryControlStoreLineAtTheBoundAndSetAside) {
     std::vector<std::string> lines(512);
     std::string file;
     for (int a = 511; a >= 0; --a) {
         std::string line = hexText(a) + "\t0\t0\t0\t0\t0\t0\t";
-        line.resize(kMaxTextLength / 512, static_cast<char>('a' + a % 26));
+        line.resize(kMaxControlStoreText / 512, static_cast<char>('a' + a % 26));
         lines[static_cast<size_t>(a)] = line;
         file += line + "\n";
     }
@@ -279,6 +280,10 @@ TEST_F(HostileFiles, EveryControlStoreLineAtTheBoundAndSetAside) {
     for (const std::string& line : lines)
         listing += line + "\r\n";
     EXPECT_EQ(s->window.box(Box::txtContStore), listing);
+    auto tooLong = start(write("too-long.ctl", "z" + file), okMemory);
+    EXPECT_FALSE(tooLong->shown);
+    EXPECT_NE(tooLong->message().find("Line 512 of the control-store file takes it past 4194304"), std::string::npos)
+        << tooLong->message();
 }
 
 // Latin-1 letters and control bytes in every field load exactly, show
