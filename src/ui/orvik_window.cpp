@@ -11,6 +11,7 @@
 #include "ui/display_box.h"
 #include "ui/latin1.h"
 #include "ui/listing_pane.h"
+#include "ui/window_font.h"
 #include "ui/window_layout.h"
 
 namespace orvik::ui {
@@ -57,6 +58,8 @@ Box boxOfControl(const std::string& name) {
 OrvikWindow::OrvikWindow(Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(dialogs) {
     setObjectName("frmOrvik");
     setWindowTitle("Orvik Simulator");
+    // Before the controls exist, so that each takes the font as it is made.
+    setFont(fittingWindowFont(font(), *style()));
     createControls();
     setTabOrder();
     setMinimumSize(baseClientSize());
