@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
+#include "ui/file_name_completer.h"
 #include "ui/latin1.h"
 
 namespace orvik::ui {
@@ -14,6 +16,9 @@ std::string ModalDialogs::askText(const std::string& title, const std::string& p
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(toQt(title));
     dialog.setLabelText(toQt(prompt));
+    // The box asks for file names: it completes them as they are typed.
+    if (auto* line = dialog.findChild<QLineEdit*>())
+        line->setCompleter(new FileNameCompleter(&dialog));
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QString typed = dialog.textValue();

@@ -1,7 +1,8 @@
 #pragma once
 // The dialogs a person answers: QInputDialog and QMessageBox.
 //
-// The input box asks for file names only. What the person types is turned
+// The input box asks for file names only, and completes the names of files
+// and folders as they are typed. What the person types is turned
 // into the file system's own encoding, the bytes the name has on disk, so a
 // name with letters beyond ASCII opens the file it names. The core quotes
 // such a name in its messages as those bytes; the message box shows it again

@@ -1,16 +1,19 @@
 #include "ui/orvik_window.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
+#include <mutex>
 #include <stdexcept>
 
 #include "loading/text_file.h"
 #include "ui/display_box.h"
 #include "ui/latin1.h"
 #include "ui/listing_pane.h"
+#include "ui/window_font.h"
 #include "ui/window_layout.h"
 
 namespace orvik::ui {
@@ -46,6 +49,14 @@ FocusMove focusMoveOf(const QKeyEvent& event) {
     return event.key() == Qt::Key_Tab ? FocusMove::Next : FocusMove::None;
 }
 
+// Assistive technology sees the main window as a window, as it sees dialogs,
+// rather than as a plain panel.
+QAccessibleInterface* accessibleMainWindow(const QString&, QObject* object) {
+    if (auto* window = qobject_cast<OrvikWindow*>(object))
+        return new QAccessibleWidget(window, QAccessible::Window);
+    return nullptr;
+}
+
 Box boxOfControl(const std::string& name) {
     if (const std::optional<Box> box = boxNamed(name))
         return *box;
@@ -55,8 +66,12 @@ Box boxOfControl(const std::string& name) {
 } // namespace
 
 OrvikWindow::OrvikWindow(Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(dialogs) {
+    static std::once_flag factoryInstalled;
+    std::call_once(factoryInstalled, [] { QAccessible::installFactory(accessibleMainWindow); });
     setObjectName("frmOrvik");
     setWindowTitle("Orvik Simulator");
+    // Before the controls exist, so that each takes the font as it is made.
+    setFont(fittingWindowFont(font(), *style()));
     createControls();
     setTabOrder();
     setMinimumSize(baseClientSize());
@@ -102,14 +117,15 @@ BoxWidget* OrvikWindow::addBox(const ControlEntry& entry, BoxWidget* box) {
 }
 
 void OrvikWindow::nameBoxesAfterLabels() {
-    // A label names its box for assistive technology.
+    // A label names its box for assistive technology: the label is the box's
+    // buddy, and the box has a name that says what it shows.
     for (const ControlEntry& entry : windowControls()) {
         if (entry.labelFor.empty())
             continue;
         auto* label = findChild<QLabel*>(toQt(entry.name));
         QWidget* named = findChild<QWidget*>(toQt(entry.labelFor));
         label->setBuddy(named);
-        named->setAccessibleName(toQt(accessibleNameFromCaption(entry.caption)));
+        named->setAccessibleName(toQt(entry.accessibleName));
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The main window's controls as data: name, kind, caption, place and size in
-// twips, tab index, the box a label names, and how the control follows the
-// window when the user makes it larger. The window is built from this table.
+// twips, tab index, the box a label names and the name a screen reader gives
+// that box, and how the control follows the window when the user makes it larger. The window is built from this table.
 
 #include <QRect>
 #include <QSize>
@@ -29,7 +29,8 @@ struct ControlEntry {
     std::string caption;   // labels and buttons only
     int left, top, width, height;  // twips from the client area's top left corner
     int tabIndex;
-    std::string labelFor;  // a label: the name of the box it names
+    std::string labelFor = {};        // a label: the name of the box it names
+    std::string accessibleName = {};  // a label: what assistive technology calls that box
     Growth growth = Growth::None;
 };
 
@@ -41,8 +42,5 @@ QSize baseClientSize();
 
 // Where a control lies when the client area is `extra` pixels larger than its first size.
 QRect controlGeometry(const ControlEntry& control, QSize extra = {0, 0});
-
-// The accessible name a label gives its box: the caption without its colon.
-std::string accessibleNameFromCaption(const std::string& caption);
 
 } // namespace orvik::ui

@@ -1,9 +1,12 @@
 // The dialogs a person answers: what they show and what they return. Each
 // dialog is answered from a timer as soon as it is open, so nothing waits.
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QFile>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -14,6 +17,7 @@
 #include <QTimer>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "ui/latin1.h"
@@ -102,6 +106,45 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+// The keys of a completion step: "<Down>" and the like are keys, anything else is typed.
+const std::map<QString, Qt::Key> kStepKeys = {
+    {"<Down>", Qt::Key_Down}, {"<Up>", Qt::Key_Up},         {"<Return>", Qt::Key_Return},
+    {"<Tab>", Qt::Key_Tab},   {"<Escape>", Qt::Key_Escape},
+};
+
+// Waits until the names of the current folder have all been read, and sorted,
+// as they are by the time a person starts typing.
+void waitForCurrentFolder(const QCompleter& completer) {
+    const auto* files = qobject_cast<const QFileSystemModel*>(completer.model());
+    QVERIFY(files != nullptr);
+    const QModelIndex folder = files->index(QDir::currentPath());
+    const qsizetype names = QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size();
+    QTRY_COMPARE(files->rowCount(folder), names);
+    QCoreApplication::processEvents();
+}
+
+// Types the steps into the input box, as a person would: from the moment the
+// dialog is the active window on, and each key once the list of names has
+// opened. A key goes the keyboard's own way: to the dialog's window, and from
+// there to the list when it is open.
+void typeSteps(QInputDialog& dialog, const QStringList& steps) {
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    auto* line = dialog.findChild<QLineEdit*>();
+    QVERIFY(line != nullptr);
+    QVERIFY(line->completer() != nullptr);
+    waitForCurrentFolder(*line->completer());
+    QAbstractItemView* list = line->completer()->popup();
+    for (const QString& step : steps) {
+        const auto key = kStepKeys.find(step);
+        if (key == kStepKeys.end()) {
+            QTest::keyClicks(line, step);
+            continue;
+        }
+        QTRY_VERIFY2(list->isVisible(), qPrintable("no names listed after \"" + line->text() + "\""));
+        QTest::keyClick(dialog.windowHandle(), key->second);
+    }
+}
+
 } // namespace
 
 class TestModalDialogs : public QObject {
@@ -111,6 +154,8 @@ private slots:
     void inputBoxShowsTitleAndPromptWithoutDefault();
     void inputBoxReturnsWhatWasTyped_data();
     void inputBoxReturnsWhatWasTyped();
+    void inputBoxCompletesNames_data();
+    void inputBoxCompletesNames();
     void messageBoxHasOkOnlyAndNoIcon();
     void typedFileNamesOpenTheirFiles_data();
     void typedFileNamesOpenTheirFiles();
@@ -162,6 +207,53 @@ void TestModalDialogs::inputBoxReturnsWhatWasTyped() {
     // The name comes back as the bytes the file system gives it.
     const QByteArray onDisk = QFile::encodeName(answer);
     QCOMPARE(dialogs.askText("Orvik Simulator", "Name:"), std::string(onDisk.constData(), size_t(onDisk.size())));
+}
+
+void TestModalDialogs::inputBoxCompletesNames_data() {
+    // Typed in the folder course/ of: course/{alpha.ctl, alpha.mem, beta.mem,
+    // lessons/one.ctl} and shared/gamma.mem. "%DIR%" is the folder holding both.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("the one name listed") << QStringList{"be", "<Down>", "<Return>"} << "beta.mem";
+    QTest::newRow("the second of two") << QStringList{"alpha", "<Down>", "<Down>", "<Return>"} << "alpha.mem";
+    QTest::newRow("back up the list") << QStringList{"alpha", "<Down>", "<Down>", "<Up>", "<Tab>"} << "alpha.ctl";
+    QTest::newRow("a folder, then a name in it")
+        << QStringList{"les", "<Down>", "<Return>", "/", "<Down>", "<Return>"} << "lessons/one.ctl";
+    QTest::newRow("from the folder above") << QStringList{"../sh", "<Down>", "<Return>", "/g", "<Down>", "<Return>"}
+                                           << "../shared/gamma.mem";
+    QTest::newRow("an absolute name stays absolute") << QStringList{"%DIR%/shared/g", "<Down>", "<Return>"}
+                                                     << "%DIR%/shared/gamma.mem";
+    QTest::newRow("Escape keeps what was typed") << QStringList{"alp", "<Escape>"} << "alp";
+}
+
+void TestModalDialogs::inputBoxCompletesNames() {
+    QFETCH(QStringList, steps);
+    QFETCH(QString, answer);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString root = QDir(dir.path()).canonicalPath();
+    QVERIFY(QDir(root).mkpath("course/lessons") && QDir(root).mkpath("shared"));
+    for (const char* name : {"course/alpha.ctl", "course/alpha.mem", "course/beta.mem", "course/lessons/one.ctl",
+                             "shared/gamma.mem"})
+        writeFile(root + "/" + name, "0\t0\n");
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(root + "/course"));
+    steps.replaceInStrings("%DIR%", root);
+
+    whenModalOpens([&](QWidget* widget) {
+        auto* dialog = qobject_cast<QInputDialog*>(widget);
+        if (dialog != nullptr)
+            typeSteps(*dialog, steps);
+        if (dialog == nullptr || QTest::currentTestFailed()) {
+            widget->close();
+            return;
+        }
+        QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+    });
+    orvik::ui::ModalDialogs dialogs;
+    const std::string returned = dialogs.askText("Orvik Simulator", "Please enter the file name of the control file:");
+    QDir::setCurrent(before);
+    QCOMPARE(QString::fromStdString(returned), answer.replace("%DIR%", root));
 }
 
 void TestModalDialogs::messageBoxHasOkOnlyAndNoIcon() {

@@ -275,23 +275,49 @@ void TestWindowLayout::maximiseAndRestore() {
 }
 
 void TestWindowLayout::accessibleNames_data() {
+    // What a screen reader announces for each control: its name, its role,
+    // whether it can be edited, and the label it is labelled by.
     QTest::addColumn<QString>("name");
-    const std::pair<const char*, const char*> names[] = {
-        {"txtReg(0)", "MAR"},  {"txtReg(5)", "H"},     {"txtReg(6)", "PC"},
-        {"txtReg(9)", "CPP"},  {"txtALU", "ALU"},      {"txtMPC", "MPC"},
-        {"txtN", "N"},         {"txtZ", "Z"},          {"txtMIR", "MIR"},
-        {"txtInst", "Instruction"}, {"txtStdOut", "Standard Output"}, {"txtMainMem", "Main Memory"},
-        {"txtContStore", "Control Store"},
-    };
-    for (const auto& [box, name] : names)
-        QTest::newRow(box) << QString(name);
+    QTest::addColumn<int>("role");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("label");
+    const int text = QAccessible::EditableText;
+    const int button = QAccessible::PushButton;
+    const char* const registers[] = {"MAR", "MDR", "MBR", "TOS", "OPC", "H", "PC", "SP", "LV", "CPP"};
+    for (int k = 0; k < 10; ++k)
+        QTest::newRow(qPrintable(QString("txtReg(%1)").arg(k)))
+            << QString(registers[k]) + " register" << text << true << QString("lbl") + registers[k];
+    QTest::newRow("txtALU") << "ALU field" << text << true << "lblALU";
+    QTest::newRow("txtMPC") << "MPC register" << text << true << "lblMPC";
+    QTest::newRow("txtN") << "N flag" << text << true << "lblN";
+    QTest::newRow("txtZ") << "Z flag" << text << true << "lblZ";
+    QTest::newRow("txtMIR") << "MIR register" << text << true << "lblMIR";
+    QTest::newRow("txtInst") << "Instruction" << text << true << "lblInst";
+    QTest::newRow("txtStdOut") << "Standard Output" << text << true << "lblStdOut";
+    QTest::newRow("txtMainMem") << "Main Memory listing" << text << false << "lblMainMem";
+    QTest::newRow("txtContStore") << "Control Store listing" << text << false << "lblContStore";
+    QTest::newRow("cmdNav(0)") << "Trace" << button << false << "";
+    QTest::newRow("cmdNav(1)") << "Exit" << button << false << "";
+    QTest::newRow("frmOrvik") << "Orvik Simulator" << int(QAccessible::Window) << false << "";
 }
 
 void TestWindowLayout::accessibleNames() {
     QFETCH(QString, name);
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control(QTest::currentDataTag()));
+    QFETCH(int, role);
+    QFETCH(bool, readOnly);
+    QFETCH(QString, label);
+    const QString tag = QTest::currentDataTag();
+    QWidget* widget = tag == window_->objectName() ? window_.get() : control(tag);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
     QVERIFY(accessible != nullptr);
     QCOMPARE(accessible->text(QAccessible::Name), name);
+    QCOMPARE(int(accessible->role()), role);
+    QCOMPARE(bool(accessible->state().readOnly), readOnly);
+    QVERIFY(!accessible->state().invisible);
+    QStringList labelledBy;
+    for (const auto& [other, relation] : accessible->relations(QAccessible::Label))
+        labelledBy << other->object()->objectName();
+    QCOMPARE(labelledBy, label.isEmpty() ? QStringList() : QStringList{label});
 }
 
 QTEST_MAIN(TestWindowLayout)
