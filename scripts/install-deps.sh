@@ -12,6 +12,7 @@ packages=(
   desktop-file-utils appstream    # validators for the menu entry and the metainfo
   dpkg-dev file                   # make package: dpkg-shlibdeps finds the .deb's dependencies
   clang-format                    # make format
+  libcli11-dev                    # every program's command line: one option table gives the parser and --help
 )
 
 missing=()
