@@ -12,6 +12,7 @@ packages=(
   desktop-file-utils appstream    # validators for the menu entry and the metainfo
   dpkg-dev file                   # make package: dpkg-shlibdeps finds the .deb's dependencies
   clang-format                    # make format
+  xvfb xdotool x11-xkb-utils      # window tests with real key events, on an X server of their own
 )
 
 missing=()
