@@ -20,25 +20,50 @@ done
 
 work=$(mktemp -d)
 xvfb_pid='' orvik_pid=''
+# Servers start and end one at a time (see below).
+exec 9>"${TMPDIR:-/tmp}/orvik-keyboard-flow-xvfb.lock"
 cleanup() {
   [ -n "$orvik_pid" ] && kill "$orvik_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then
+    flock 9
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 fail() { echo "FAIL ($case): $*"; [ -s "$work/err" ] && { echo "orvik's standard error:"; cat "$work/err"; }; exit 1; }
 
-# The server picks a free display itself and tells its number.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
+# The server picks a free display itself and tells its number. A server
+# that is still ending holds its display for a moment, and two servers
+# starting at once may pick the same one: so these tests start and end
+# their servers one at a time, and start again should ours end before it
+# answers.
+start_xvfb() {
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; kill -0 "$xvfb_pid" 2>/dev/null || return 1; sleep 0.1; done
+  export DISPLAY=":$(head -n1 "$work/display")"
+  for _ in $(seq 100); do
+    kill -0 "$xvfb_pid" 2>/dev/null || return 1
+    xdotool getdisplaygeometry >/dev/null 2>&1 && kill -0 "$xvfb_pid" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+flock 9
+for attempt in 1 2 3 4 5; do
+  start_xvfb && break
+  kill "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=''
+  [ "$attempt" -eq 5 ] && fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  sleep 0.$RANDOM
+done
+flock -u 9
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export LC_ALL=C.UTF-8
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || fail "no connection to Xvfb on $DISPLAY: $(cat "$work/xvfb.log")"
 
 # The window whose title is exactly $1 and that is not $2 (the box already
 # answered), once it shows. Waits at most 30 seconds.
@@ -111,8 +136,8 @@ case $case in
     answer_box countdown.c Tab Return
     answer_box countdown.m Tab Return
     ;;
-  cancel)  # Escape closes the list, a second Escape cancels the box
-    answer_box countdown.ctl Escape Escape
+  cancel)  # Escape in the box is Cancel: the window says so and asks again
+    answer_box '' Escape
     message=$(window_titled Orvik) || fail "no message box after Cancel"
     xdotool windowfocus --sync "$message" key Return
     answer_box countdown.ctl Return
