@@ -78,6 +78,13 @@ private:
     void error(int line, const std::string& lineText, int column, int width, std::string message) {
         result_.diagnostics.push_back({Severity::Error, line, column, std::max(width, 1), std::move(message), lineText});
     }
+    // A warning leaves the file written; the caret marks MDR among the destinations.
+    void warnAtMdr(int line, const std::string& lineText, int column, std::string_view statement,
+                   std::string message) {
+        const size_t mdr = statement.find("MDR");
+        const int at = mdr == std::string_view::npos ? column : column + static_cast<int>(mdr);
+        result_.diagnostics.push_back({Severity::Warning, line, at, 3, std::move(message), lineText});
+    }
     void error(const Entry& e, int column, int width, std::string message) {
         error(e.line, e.lineText, column, width, std::move(message));
     }
@@ -152,6 +159,9 @@ private:
         pending.line = number;
         pending.lineText = text;
         pending.mi = parseStatement({statement, column, number, text}, result_.diagnostics);
+        if (pending.mi && pending.mi->kind == Microinstruction::Kind::Instruction)
+            if (const auto lost = lostMdrValue(pending.mi->c, pending.mi->memory))
+                warnAtMdr(number, text, column, statement, *lost);
         entries_.push_back(std::move(pending));
         hasPending = false;
     }
@@ -593,6 +603,46 @@ private:
 
 } // namespace
 
-Assembly assembleMicroprogram(std::string_view source) { return Assembler(source).run(); }
+namespace {
+
+// The first line that is not blank, when it is a control-store line: seven
+// or more tab-separated fields, the first six made of hexadecimal digits.
+// No statement of the language has that form.
+std::optional<std::pair<int, std::string>> controlStoreLineAtTop(std::string_view source) {
+    const std::vector<std::string> lines = splitText(source, "\n");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string text = lines[i];
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        if (text.find_first_not_of(" \t") == std::string::npos)
+            continue;
+        const std::vector<std::string> fields = splitText(text, "\t");
+        const bool isControlStoreLine =
+            fields.size() >= 7 && std::all_of(fields.begin(), fields.begin() + 6, [](const std::string& f) {
+                return !f.empty() && isHexWord(f);
+            });
+        if (!isControlStoreLine)
+            return std::nullopt;
+        return std::pair(static_cast<int>(i) + 1, text);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+Assembly assembleMicroprogram(std::string_view source) {
+    // One error for the whole file, not one for each of its lines.
+    if (const auto line = controlStoreLineAtTop(source)) {
+        Assembly assembly;
+        assembly.diagnostics.push_back(
+            {Severity::Error, line->first, 1, static_cast<int>(line->second.find('\t')),
+             "this is a control-store file (a microinstruction a line, seven tab-separated fields), not a "
+             "microprogram source; orvik-asm --list FILE shows what it does, and orvik-asm --source FILE turns it "
+             "into source that orvik-asm assembles",
+             line->second});
+        return assembly;
+    }
+    return Assembler(source).run();
+}
 
 } // namespace orvik::assembler

@@ -505,4 +505,22 @@ bool isLabelName(std::string_view word) {
     return std::isalpha(first) || word.front() == '_';
 }
 
+std::optional<std::string> lostMdrValue(std::string_view cField, std::string_view memoryField) {
+    const MemoryOperation* operation = memoryOperationOf(memoryField);
+    const auto mdrBit = std::find(kDestinationsByBit.rbegin(), kDestinationsByBit.rend(), Register::MDR);
+    const uint16_t mdr = static_cast<uint16_t>(1U << (mdrBit - kDestinationsByBit.rbegin()));
+    if (operation == nullptr || !operation->addressesSP || (destinationBits(cField) & mdr) == 0)
+        return std::nullopt;
+    const std::string word(operation->word);
+    std::string message = "MDR gets the C-bus value, and then the " + word +
+                          " copies MBR into MDR in the same step, so the value is lost";
+    if (operation->writes)
+        message += " and the write stores MBR; to store the value, start the write first (MAR=SP;" + word +
+                   ", or 0;" + word + ") and set MDR in the next statement with ... as its memory word (MDR=TOS;...), "
+                   "which keeps the write pending: the Trace after it stores the new MDR";
+    else
+        message += "; set MDR in a statement without " + word;
+    return message;
+}
+
 } // namespace orvik::assembler

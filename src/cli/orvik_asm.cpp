@@ -39,6 +39,9 @@ A microprogram has one statement a line, written as the Instruction box shows it
 Without -o the output is the source's name with .ctl (or .mem for --memory);
 -o - writes to standard output. The guide (docs/guide.md) describes the language.
 
+Errors and warnings go to standard error, what is asked for (a listing,
+source, -o -) to standard output.
+
 Exit status: 0 done, 1 errors in the source (nothing is written), 2 a file
 cannot be read or written, or a wrong command line. With --check: 0 no
 warnings, 1 warnings, 2 the files cannot be loaded (the start-up message).
@@ -113,9 +116,10 @@ int readBack(const Options& options) {
 int check(const Options& options) {
     const CheckReport report =
         checkFiles(options.input, options.second.empty() ? std::nullopt : std::optional(options.second));
-    std::cout << formatFindings(report);
+    // Findings are diagnostics: standard error, as in every companion.
+    std::cerr << formatFindings(report);
     if (!report.startUpFailure.empty()) {
-        std::cout << "start-up fails: " << report.startUpFailure << "\n";
+        std::cerr << "start-up fails: " << report.startUpFailure << "\n";
         return kCannotRun;
     }
     return report.findings.empty() ? kDone : kSourceErrors;

@@ -156,8 +156,20 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"AddressBeyondTheControlStore", "goto 200\n", 1, 6, "does not exist"},
         Fault{"ProgramLargerThanTheControlStore", manyStatements(513), 513, 0, "more than the 512"},
         Fault{"LastStatementWithoutJump", "H=H+1\n", 1, 0, "has no jump"},
-        Fault{"BranchFormWithAMemoryWord", "Z = TOS;Read;if (Z) goto 105; else goto 5\n", 1, 1, "plain form"}),
+        Fault{"BranchFormWithAMemoryWord", "Z = TOS;Read;if (Z) goto 105; else goto 5\n", 1, 1, "plain form"},
+        Fault{"AControlStoreFile", "\n0\t1\t0\t0\t0\t0\t0\n1\t1\t0\t0\t0\t0\t0\n", 2, 1, "this is a control-store file"}),
     [](const auto& info) { return info.param.name; });
+
+TEST(AssemblerWarnings, AWriteThatLosesTheValueGivenToMdrStillWritesTheFile) {
+    const Assembly result = assembleMicroprogram("PC=PC+1;Fetch\nMDR=TOS;Write\nhalt\n");
+    ASSERT_EQ(result.diagnostics.size(), 1u);
+    const Diagnostic& d = result.diagnostics.front();
+    EXPECT_EQ(d.severity, Severity::Warning);
+    EXPECT_EQ(d.line, 2);
+    EXPECT_EQ(d.column, 1);
+    EXPECT_NE(d.message.find("stores MBR"), std::string::npos) << d.message;
+    EXPECT_FALSE(result.controlStore.empty());
+}
 
 TEST(AssemblerErrorsAll, EveryErrorOfTheFileInOneRun) {
     const Assembly result = assembleMicroprogram("TSO=H;;goto 0\nH=H-MDR;;goto 0\ngoto nowhere\nhalt\n");

@@ -100,6 +100,9 @@ std::vector<Case> cases() {
         {"MemoryValueTooLong", around(kLastLine), "0\t1000\n", "mem", 1, "more than three characters and reads as 0"},
         {"MemoryAddressNotItsCell", around(kLastLine), "0\t1\n5\t2\n", "mem", 2, "whatever its address field says"},
         {"MemoryFileTooLong", around(kLastLine), manyLines(4097), "mem", 4097, "more than 4096 lines"},
+        {"WriteOverwritesMdr", around("2\t3\t0\t14\t2\t4\t7"), "", "ctl", 3, "the Write copies MBR into MDR in the same step"},
+        {"ByteOrderMarkInAControlStore", "\xEF\xBB\xBF" + around(kLastLine), "", "ctl", 1, "UTF-8 byte-order mark"},
+        {"ByteOrderMarkInAMemoryFile", around(kLastLine), "\xEF\xBB\xBF" "0\t1\n", "mem", 1, "UTF-8 byte-order mark"},
     };
     // Every example checks clean with its memory file.
     for (const auto& entry : fs::directory_iterator(ORVIK_EXAMPLES_DIR))
