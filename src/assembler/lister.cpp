@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "assembler/microprogram.h"
 #include "assembler/statement.h"
 #include "base/escaped_text.h"
 #include "base/hex_text.h"
@@ -88,9 +89,20 @@ std::string rawStatement(const std::vector<std::string>& fields) {
     return text;
 }
 
-} // namespace
+// True when `statement`, placed at `position` in a program of its own,
+// assembles to exactly `fields`: the promise --source makes for each line it
+// prints, checked rather than trusted. Position 0 is given a statement too,
+// since a program must have one there.
+bool assemblesAlone(const std::string& statement, const std::vector<std::string>& fields, int position) {
+    const std::string placed = "@" + hexText(position) + " " + statement + "\n";
+    const Assembly program = assembleMicroprogram(position == 0 ? placed : "@0 goto 0\n" + placed);
+    for (const PlacedStatement& line : program.placed)
+        if (line.address == position)
+            return line.fields == fields;
+    return false;
+}
 
-std::string statementFor(const std::vector<std::string>& fields, int position) {
+std::string candidateStatement(const std::vector<std::string>& fields, int position) {
     if (fields.size() == static_cast<size_t>(kMicroinstructionFields)) {
         const std::string statement = notationStatement(fields);
         if (!statement.empty() && assemblesTo(statement, fields, position))
@@ -99,6 +111,13 @@ std::string statementFor(const std::vector<std::string>& fields, int position) {
     if (fields.empty() || ConvHextoInt(fields.front()) != position)
         return {};
     return rawStatement(fields);
+}
+
+} // namespace
+
+std::string statementFor(const std::vector<std::string>& fields, int position) {
+    const std::string statement = candidateStatement(fields, position);
+    return statement.empty() || !assemblesAlone(statement, fields, position) ? std::string() : statement;
 }
 
 std::string listControlStore(const ControlStoreLoad& load) {

@@ -59,6 +59,10 @@ public:
 
     Assembly run() {
         readLines();
+        if (entries_.empty() && !hasErrors(result_.diagnostics)) {
+            result_.diagnostics.push_back({Severity::Error, 0, 0, 1, "the file holds no statement: nothing to assemble", ""});
+            return std::move(result_);
+        }
         defineLabels();
         const bool resolved = resolveTargets();
         if (!hasErrors(result_.diagnostics) && resolved && joinBranchPairs() && place())
@@ -83,15 +87,11 @@ private:
     }
 
     void readLines() {
-        const std::vector<std::string> lines = splitText(source_, "\n");
+        const std::vector<std::string> lines = splitLines(source_);
         Entry pending;
         bool hasPending = false;
-        for (size_t i = 0; i < lines.size(); ++i) {
-            std::string text = lines[i];
-            if (!text.empty() && text.back() == '\r')
-                text.pop_back();
-            readLine(static_cast<int>(i) + 1, text, pending, hasPending);
-        }
+        for (size_t i = 0; i < lines.size(); ++i)
+            readLine(static_cast<int>(i) + 1, lines[i], pending, hasPending);
         if (hasPending) {
             const std::string what = pending.labels.empty() ? "the placement @" + hexAddress(*pending.pin)
                                                             : "the label '" + pending.labels.front().name + "'";

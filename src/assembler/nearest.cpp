@@ -27,9 +27,18 @@ int editDistance(std::string_view a, std::string_view b) {
 }
 
 std::string nearestName(std::string_view word, std::span<const std::string_view> candidates) {
+    // A word this long is no slip of the keyboard, and comparing it costs its
+    // length times each candidate's.
+    if (word.size() > kLongestSuggestedWord)
+        return {};
     std::string best;
     int bestDistance = std::max(1, static_cast<int>(word.size() + 2) / 3);
     for (const std::string_view candidate : candidates) {
+        // The distance is at least the difference in length: skip the table.
+        const auto lengthGap = static_cast<int>(std::max(word.size(), candidate.size()) -
+                                                std::min(word.size(), candidate.size()));
+        if (lengthGap > bestDistance)
+            continue;
         const int distance = editDistance(word, candidate);
         if (distance <= bestDistance && (best.empty() || distance < bestDistance)) {
             best = candidate;
