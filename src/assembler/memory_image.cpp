@@ -134,7 +134,8 @@ private:
             if (!value && isLabelName(v.text)) {
                 const auto it = labels_.find(v.text);
                 if (it == labels_.end()) {
-                    const std::string nearest = nearestName(v.text, names);
+                    const std::string nearest =
+                        ++labelSuggestions_ <= kMostLabelSuggestions ? nearestName(v.text, names) : "";
                     error(v.line, v.column, v.width,
                           "the label '" + v.text + "' is used but never defined" +
                               (nearest.empty() ? "" : "; did you mean " + nearest + "?"));
@@ -181,6 +182,7 @@ private:
     std::map<std::string, int> labels_;
     int next_ = 0;
     std::map<int, int> errorsOnLine_;
+    int labelSuggestions_ = 0;
     MemoryImage image_;
 };
 

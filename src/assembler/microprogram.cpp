@@ -205,7 +205,8 @@ private:
         } else if (target.kind == Target::Kind::Label) {
             const auto it = labels_.find(target.label);
             if (it == labels_.end()) {
-                const std::string nearest = nearestName(target.label, labelNames());
+                const std::string nearest =
+                    ++labelSuggestions_ <= kMostLabelSuggestions ? nearestName(target.label, labelNames()) : "";
                 error(entries_[from], target.column, target.width,
                       "the label '" + target.label + "' is used but never defined" +
                           (nearest.empty() ? "" : "; did you mean " + nearest + "?"));
@@ -581,6 +582,7 @@ private:
     };
 
     std::string_view source_;
+    int labelSuggestions_ = 0;
     Assembly result_;
     std::vector<Entry> entries_;
     std::map<std::string, size_t> labels_;
