@@ -31,6 +31,12 @@ constexpr int kDone = 0;
 constexpr int kSourceErrors = 1;
 constexpr int kCannotRun = 2;
 
+// A source is written by hand: a microprogram has at most 512 statements and
+// a memory image 4096 values, which with comments and blank lines fit many
+// times over in 1 MiB and 65536 lines. A larger file is no source, and is
+// refused before it is read.
+constexpr SourceBounds kSourceBounds{1024 * 1024, 65536};
+
 constexpr const char* kDescription = R"(usage: orvik-asm [-o OUTPUT] PROGRAM          assemble a microprogram into a control-store file
        orvik-asm --memory [-o OUTPUT] IMAGE   build a memory file from a memory-image source
        orvik-asm --list FILE.ctl              list a control-store file as the simulator loads it
@@ -38,19 +44,23 @@ constexpr const char* kDescription = R"(usage: orvik-asm [-o OUTPUT] PROGRAM    
        orvik-asm --check PROGRAM.ctl [MEMORY.mem]
                                               warn of mistakes the simulator runs in silence)";
 
-constexpr const char* kFooter = R"(A microprogram has one statement a line, written as the Instruction box shows it:
+std::string footer() {
+    return R"(A microprogram has one statement a line, written as the Instruction box shows it:
   [@ADDRESS] [label:] statement [# comment]
   TOS=MDR=H+MDR;Write;goto 5     H=H+TOS;;goto loop      PC=PC+1;Fetch;goto (MBR OR 0)
   Z = TOS;if (Z) goto done; else goto next               goto 7        halt
 Without -o the output is the source's name with .ctl (or .mem for --memory);
 -o - writes to standard output. An output is never written over an input, a
-directory, a device or a FIFO. A source holds at most 1 MiB in 65536 lines.
+directory, a device or a FIFO. A source holds at most )" +
+           std::to_string(kSourceBounds.maxText / 1024) + " KiB in " + std::to_string(kSourceBounds.maxLines) +
+           R"( lines.
 The guide (docs/guide.md) describes the language.
 
 Exit status: 0 done, 1 errors in the source (nothing is written), 2 a file
 cannot be read or written, or a wrong command line. With --check: 0 no
 warnings, 1 warnings, 2 the files cannot be loaded (the start-up message).
 )";
+}
 
 struct Options {
     enum class Mode { Program, Memory, List, Source, Check } mode = Mode::Program;
@@ -85,7 +95,7 @@ struct CommandLine {
     std::vector<std::string> files;
 
     CommandLine() {
-        app.footer(kFooter);
+        app.footer(footer());
         app.formatter(std::make_shared<HelpFormatter>());
         app.set_help_flag("-h,--help", "print this help");
         CLI::Option* modes[] = {
@@ -127,12 +137,6 @@ int usageError(const std::string& message) {
     std::cerr << "orvik-asm: " << message << "\n" << "Try 'orvik-asm --help'.\n";
     return kExitUsage;
 }
-
-// A source is written by hand: a microprogram has at most 512 statements and
-// a memory image 4096 values, which with comments and blank lines fit many
-// times over in 1 MiB and 65536 lines. A larger file is no source, and is
-// refused before it is read.
-constexpr SourceBounds kSourceBounds{1024 * 1024, 65536};
 
 std::string defaultOutput(const std::string& input, const std::string& extension) {
     const size_t slash = input.rfind('/');
