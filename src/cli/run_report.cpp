@@ -77,6 +77,28 @@ bool isReportName(std::string_view name) {
     return summaryValue(name, RunSummary{}) || boxNamed(name) || memoryLineNamed(name) || machineValueIndex(name);
 }
 
+std::string reportNameFault(std::string_view name) {
+    if (isReportName(name))
+        return "";
+    std::string why = "'" + escapeText(name) + "' is not a name orvik-run prints";
+    // A line written with leading zeros or small letters: say how the report writes it.
+    if (name.starts_with(kMemoryLinePrefix) && name.ends_with(')')) {
+        const std::string_view digits =
+            name.substr(kMemoryLinePrefix.size(), name.size() - kMemoryLinePrefix.size() - 1);
+        int64_t line = 0;
+        const bool hex = !digits.empty() && digits.size() <= 8 &&
+                         std::all_of(digits.begin(), digits.end(), [&](char c) {
+                             line = line * 16 + hexDigitValue(c);
+                             return hexDigitValue(c) >= 0;
+                         });
+        if (hex && line <= 0xFFF)
+            return why + ": write the line as " + memoryLineName(static_cast<size_t>(line));
+        if (hex)
+            return why + ": main memory has the lines 0 to FFF";
+    }
+    return why + " (see --help)";
+}
+
 std::optional<std::string> reportValue(std::string_view name, const MachineRun& run, const RunSummary& summary) {
     if (auto value = summaryValue(name, summary))
         return value;

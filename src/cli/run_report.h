@@ -18,6 +18,8 @@ namespace orvik::cli {
 
 // True when `name` is one of the names above.
 bool isReportName(std::string_view name);
+// Empty for one of the names above, otherwise why it is none, in words for the command line.
+std::string reportNameFault(std::string_view name);
 
 // The escaped value of a name after the run, or nothing for an unknown name.
 std::optional<std::string> reportValue(std::string_view name, const MachineRun& run, const RunSummary& summary);

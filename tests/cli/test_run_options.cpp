@@ -23,6 +23,7 @@ TEST(RunOptions, ReadsEveryOptionInBothSpellings) {
          files({.expectations = {{"txtMainMem(7FC)", "7FC\t2A"}, {"run", "limit"}, {"txtStdOut", ""}}})},
         {{"--", "-p.ctl", "--trace"}, {.controlStoreFile = "-p.ctl", .memoryFile = "--trace"}},
         {{"--help"}, {.help = true}},
+        {{"--steps", "999999999999999999", "p.ctl", "m.mem"}, files({.stepLimit = 999999999999999999ULL})},
     };
     for (const Case& c : cases) {
         const RunOptions got = parseRunOptions(c.args);
@@ -38,13 +39,15 @@ TEST(RunOptions, RefusesACommandLineItCannotRun) {
         {{"a", "b", "c"}, "give two files"},
         {{"", "m.mem"}, "file name is empty"},
         {{"--frob", "p.ctl", "m.mem"}, "unknown option '--frob'"},
-        {{"p.ctl", "m.mem", "--steps"}, "--steps needs a value"},
+        {{"p.ctl", "m.mem", "--steps"}, "--steps: 1 required N missing"},
+        {{"--steps", "1234567890123456789", "p.ctl", "m.mem"}, "is too large"},
         {{"--steps", "p.ctl", "m.mem"}, "not 'p.ctl'"},
         {{"--steps=-1", "p.ctl", "m.mem"}, "not '-1'"},
-        {{"--trace=yes", "p.ctl", "m.mem"}, "--trace takes no value"},
+        {{"--trace=yes", "p.ctl", "m.mem"}, "trace was given a disallowed flag override"},
         {{"--show", "txtReg(3),txtFoo", "p.ctl", "m.mem"}, "'txtFoo' is not a name"},
         {{"--show", "txtMainMem(07FC)", "p.ctl", "m.mem"}, "'txtMainMem(07FC)' is not a name"},
-        {{"--show", "txtMainMem(1000)", "p.ctl", "m.mem"}, "'txtMainMem(1000)' is not a name"},
+        {{"--expect", "txtMainMem(00)=0\\t0", "p.ctl", "m.mem"}, "write the line as txtMainMem(0)"},
+        {{"--show", "txtMainMem(1000)", "p.ctl", "m.mem"}, "main memory has the lines 0 to FFF"},
         {{"--show", "txtMainMem(7fc)", "p.ctl", "m.mem"}, "'txtMainMem(7fc)' is not a name"},
         {{"--expect", "TOS", "p.ctl", "m.mem"}, "takes NAME=VALUE"},
         {{"--expect", "tos=1", "p.ctl", "m.mem"}, "'tos' is not a name"},
