@@ -141,6 +141,7 @@ void describeOptions(CLI::App& app, RunOptions& options, OptionTexts& texts) {
     app.add_option("--expect", texts.expected, "grade the run: check that NAME ends as VALUE (repeatable)")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false);
+    app.add_flag("--json", options.json, "print the run record as one JSON object");
     app.add_option("files", texts.files)->group("");
     for (CLI::Option* option : app.get_options())
         option->disable_flag_override();
