@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "grading/program_file.h"
 #include "machine/frmOrvik.h"
 #include "machine/headless_window.h"
 
@@ -27,15 +28,8 @@ std::span<const std::string_view> machineValueNames();
 // The value of each, in that order, as hexadecimal text.
 std::array<std::string, kMachineValueCount> machineValueTexts(const frmOrvik& form);
 
-// The source line that placed a control-store position, for a program
-// assembled from a source: "multiply.oasm:23: TOS=H+TOS".
-struct SourceLine {
-    std::string file;
-    int line = 0;  // counted from 1
-    std::string text;
-    bool operator==(const SourceLine&) const = default;
-};
-using SourceMap = std::map<int, SourceLine>;  // by control-store position
+using grading::SourceLine;
+using grading::SourceMap;
 
 // What one Trace did, for the trace log.
 struct TraceRecord {

@@ -95,10 +95,20 @@ int runProgram(std::span<const std::string> args, std::ostream& out, std::ostrea
         out << runHelpText();
         return kExitEnded;
     }
+    const grading::ProgramFile program = grading::readProgram(options.controlStoreFile);
+    if (!program.failure.empty()) {
+        err << program.failure;
+        return kExitStartUpFailed;
+    }
     // The mistakes the machine runs in silence, before the run shows their effect.
-    if (options.warnings)
+    // A source has had the assembler's own checks.
+    if (options.warnings && !program.fromSource)
         err << assembler::formatFindings(assembler::checkFiles(options.controlStoreFile, options.memoryFile));
     MachineRun run(options.controlStoreFile, options.memoryFile);
+    if (program.fromSource) {
+        run.window().files[program.name] = program.controlStore;
+        run.setSources(program.sources);
+    }
     if (const std::optional<std::string> failure = run.start()) {
         err << "orvik-run: " << *failure << '\n';
         return kExitStartUpFailed;
