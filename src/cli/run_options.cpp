@@ -141,7 +141,8 @@ void describeOptions(CLI::App& app, RunOptions& options, OptionTexts& texts) {
     app.add_option("--expect", texts.expected, "grade the run: check that NAME ends as VALUE (repeatable)")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false);
-    app.add_flag("--json", options.json, "print the run record as one JSON object");
+    app.add_flag("--json", options.json, "print the run record (or the test results) as one JSON object");
+    app.add_flag("--test", options.test, "run the tests written for PROGRAM, after it or in TESTS");
     app.add_option("files", texts.files)->group("");
     for (CLI::Option* option : app.get_options())
         option->disable_flag_override();

@@ -1,12 +1,16 @@
 #include "cli/run_program.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "assembler/checker.h"
 
 #include "cli/run_json.h"
 #include "cli/run_options.h"
+#include "base/orvik_error.h"
 #include "cli/run_text.h"
+#include "cli/test_run.h"
 #include "cli/trace_line.h"
 
 namespace orvik::cli {
@@ -73,6 +77,45 @@ int runAndReport(const RunOptions& options, MachineRun& run, std::ostream& out, 
     return runExitStatus(summary, graded, differences.empty());
 }
 
+// The tests of --test: after the source's microprogram, or in the tests file.
+grading::TestFile readTests(const RunOptions& options, const grading::ProgramFile& program) {
+    if (!options.memoryFile.empty())
+        return grading::parseTests(grading::readTextFile(options.memoryFile), options.memoryFile);
+    if (!program.fromSource)
+        return {{}, {program.name + ": a control-store file holds no tests: give a tests file after it"}};
+    return grading::parseTests(program.tests, program.name, program.testsFirstLine);
+}
+
+int runTests(const RunOptions& options, const grading::ProgramFile& program, std::ostream& out, std::ostream& err) {
+    grading::TestFile tests;
+    try {
+        tests = readTests(options, program);
+    } catch (const OrvikError& error) {
+        err << "orvik-run: " << error.what() << '\n';
+        return kExitUsage;
+    }
+    if (tests.errors.empty() && tests.tests.empty())
+        tests.errors.push_back((options.memoryFile.empty() ? program.name : options.memoryFile) +
+                               ": no tests (a test starts with: test NAME)");
+    for (const std::string& error : tests.errors)
+        err << error << '\n';
+    if (!tests.errors.empty())
+        return kExitUsage;
+    std::vector<TestOutcome> outcomes;
+    for (const grading::TestCase& test : tests.tests)
+        outcomes.push_back(runTest(program, test));
+    if (options.json) {
+        out << testsJson(outcomes, program).dump(2) << '\n';
+    } else {
+        for (const TestOutcome& outcome : outcomes)
+            printLines(testLines(outcome, program), out);
+        out << testSummary(outcomes) << '\n';
+    }
+    out.flush();
+    const bool allPassed = std::all_of(outcomes.begin(), outcomes.end(), [](const TestOutcome& o) { return o.passed(); });
+    return allPassed ? kExitEnded : kExitExpectationUnmet;
+}
+
 } // namespace
 
 int runExitStatus(const RunSummary& summary, bool graded, bool expectationsMet) {
@@ -100,6 +143,8 @@ int runProgram(std::span<const std::string> args, std::ostream& out, std::ostrea
         err << program.failure;
         return kExitStartUpFailed;
     }
+    if (options.test)
+        return runTests(options, program, out, err);
     // The mistakes the machine runs in silence, before the run shows their effect.
     // A source has had the assembler's own checks.
     if (options.warnings && !program.fromSource)

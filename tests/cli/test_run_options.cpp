@@ -23,7 +23,9 @@ TEST(RunOptions, ReadsEveryOptionInBothSpellings) {
          files({.expectations = {{"txtMainMem(7FC)", "7FC\t2A"}, {"run", "limit"}, {"txtStdOut", ""}}})},
         {{"--", "-p.ctl", "--trace"}, {.controlStoreFile = "-p.ctl", .memoryFile = "--trace"}},
         {{"--help"}, {.help = true}},
-        {{"--steps", "999999999999999999", "p.ctl", "m.mem"}, files({.stepLimit = 999999999999999999ULL})},
+        {{"--steps", "999999999999999999", "--json", "p.ctl", "m.mem"},
+         files({.stepLimit = 999999999999999999ULL, .json = true})},
+        {{"--test", "p.oasm"}, {.controlStoreFile = "p.oasm", .test = true}},
     };
     for (const Case& c : cases) {
         const RunOptions got = parseRunOptions(c.args);
@@ -38,6 +40,7 @@ TEST(RunOptions, RefusesACommandLineItCannotRun) {
         {{"p.ctl"}, "give two files"},
         {{"a", "b", "c"}, "give two files"},
         {{"", "m.mem"}, "file name is empty"},
+        {{"--test"}, "give the program"},
         {{"--frob", "p.ctl", "m.mem"}, "unknown option '--frob'"},
         {{"p.ctl", "m.mem", "--steps"}, "--steps: 1 required N missing"},
         {{"--steps", "1234567890123456789", "p.ctl", "m.mem"}, "is too large"},
