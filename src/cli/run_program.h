@@ -6,15 +6,16 @@
 #include <span>
 #include <string>
 
+#include "base/exit_status.h"
 #include "cli/machine_run.h"
 
 namespace orvik::cli {
 
 // The exit statuses, as --help lists them.
 enum ExitStatus : int {
-    kExitEnded = 0,
-    kExitExpectationUnmet = 1,
-    kExitUsage = 2,
+    kExitEnded = orvik::kExitSuccess,
+    kExitExpectationUnmet = orvik::kExitFailed,
+    kExitUsage = orvik::kExitUsage,
     kExitStartUpFailed = 3,
     kExitRunTimeError = 4,
     kExitStepLimit = 5,
