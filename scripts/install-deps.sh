@@ -13,6 +13,7 @@ packages=(
   dpkg-dev file                   # make package: dpkg-shlibdeps finds the .deb's dependencies
   clang-format                    # make format
   xvfb xdotool x11-xkb-utils      # window tests with real key events, on an X server of their own
+  libcli11-dev                    # every program's command line: one option table gives the parser and --help
 )
 
 missing=()

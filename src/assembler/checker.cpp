@@ -16,7 +16,7 @@
 #include "loading/listing_text.h"
 #include "loading/text_file.h"
 #include "machine/frmOrvik.h"
-#include "machine/headless_window.h"
+#include "hosts/headless_window.h"
 #include "microcode/code_match.h"
 #include "microcode/notation.h"
 

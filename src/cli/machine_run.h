@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "machine/frmOrvik.h"
-#include "machine/headless_window.h"
+#include "hosts/headless_window.h"
 
 namespace orvik::cli {
 

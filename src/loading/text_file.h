@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "machine/window_services.h"
+#include "loading/text_stream.h"
 
 namespace orvik {
 

@@ -28,6 +28,7 @@
 
 #include "base/escaped_text.h"
 #include "base/exit_status.h"
+#include "hosts/session/session_text.h"
 #include "machine/window_services.h"
 #include "tool_process.h"
 
@@ -52,9 +53,10 @@ Replay replayable(const std::string& script) {
     for (std::string line : splitLines(script)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        const bool skipped = line.find_first_not_of(' ') == std::string::npos || line[0] == '#';
-        const std::string command = line.substr(0, line.find(' '));
-        const std::string argument = line.find(' ') == std::string::npos ? "" : line.substr(line.find(' ') + 1);
+        const bool skipped = orvik::session::isSkipped(line);
+        const orvik::session::ScriptLine parsed = orvik::session::parseScriptLine(line);
+        const std::string& command = parsed.command;
+        const std::string& argument = parsed.argument;
         if (skipped || command == "dump" || command == "state" || command == "screenshot") {
         } else if (command == "answer") {
             if (!argument.empty())

@@ -1,4 +1,4 @@
-#include "machine/headless_window.h"
+#include "hosts/headless_window.h"
 
 #include <stdexcept>
 

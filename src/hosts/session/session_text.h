@@ -16,10 +16,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The TEXT of an edit command: "\t" stands for a tab and "\\" for a
-// backslash; any other backslash is taken as it stands.
-std::string unescapeEditText(std::string_view text);
-
 // A script line split into its command and argument. The argument is the
 // rest of the line after the first blank, taken literally.
 struct ScriptLine {
