@@ -157,6 +157,15 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"ProgramLargerThanTheControlStore", manyStatements(513), 513, 0, "more than the 512"},
         Fault{"LastStatementWithoutJump", "H=H+1\n", 1, 0, "has no jump"},
         Fault{"BranchFormWithAMemoryWord", "Z = TOS;Read;if (Z) goto 105; else goto 5\n", 1, 1, "plain form"},
+        Fault{"AConstantTheAluLacks", "TOS=TOS+2;;goto 0\n", 1, 5, "constants are 0, 1 and -1"},
+        Fault{"ARightShift", "TOS=TOS>>1;;goto 0\n", 1, 5, "there is no right shift"},
+        Fault{"AShiftOfH", "TOS=H << 8;;goto 0\n", 1, 5, "there is no H << 8"},
+        Fault{"NegatingABSource", "TOS=-OPC;;goto 0\n", 1, 5, "only H can be negated"},
+        Fault{"ZeroMinusABSource", "TOS=0-TOS;;goto 0\n", 1, 5, "write ~TOS"},
+        Fault{"TwoBranchesShareATakenTarget",
+              "        goto top\ntop:    Z = TOS;if (Z) goto done; else goto xx\nxx:     N = TOS;if (N) goto done; else goto yy\n"
+              "yy:     halt\ndone:   halt\n",
+              3, 45, "the branches on lines 2 and 3 both go to 'done' when taken"},
         Fault{"AControlStoreFile", "\n0\t1\t0\t0\t0\t0\t0\n1\t1\t0\t0\t0\t0\t0\n", 2, 1, "this is a control-store file"}),
     [](const auto& info) { return info.param.name; });
 
