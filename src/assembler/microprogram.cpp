@@ -327,16 +327,26 @@ private:
                 if (!sameThen && !sameElse)
                     continue;
                 const int shared = sameThen ? thenEntry_[j] : nextEntry_[j];
-                const Target& differing = sameThen ? entries_[j].mi->next : entries_[j].mi->thenTarget;
-                error(entries_[j], differing.column, differing.width,
+                const int ownI = sameThen ? nextEntry_[i] : thenEntry_[i];
+                const int ownJ = sameThen ? nextEntry_[j] : thenEntry_[j];
+                // The caret marks the target the fix changes.
+                const Target& changed = sameThen ? entries_[j].mi->thenTarget : entries_[j].mi->next;
+                const std::string sharedName = describe(shared);
+                const std::string newLabel =
+                    (entries_[shared].labels.empty() ? std::string("target") : entries_[shared].labels.front().name) +
+                    "_" + std::to_string(entries_[j].line);
+                const std::string newTarget = entries_[shared].labels.empty()
+                                                  ? "line " + std::to_string(entries_[shared].line)
+                                                  : entries_[shared].labels.front().name;
+                error(entries_[j], changed.column, changed.width,
                       "the branches on lines " + std::to_string(entries_[i].line) + " and " +
-                          std::to_string(entries_[j].line) + " both go to " + describe(shared) + " when " +
-                          (sameThen ? "taken" : "not taken") + ", and to " + describe(first) + " and " +
-                          describe(second) + " otherwise; a branch's then target lies at its else target + 100, so " +
-                          describe(first) + " and " + describe(second) +
-                          " would have to share one position. Give one branch a target of its own: a new label whose "
-                          "statement jumps on to " + describe(shared) + " (as in 'then_" +
-                          std::to_string(entries_[j].line) + ": goto ...'), and branch there");
+                          std::to_string(entries_[j].line) + " both go to " + sharedName + " when " +
+                          (sameThen ? "taken" : "not taken") + ", but to " + describe(ownI) + " and " +
+                          describe(ownJ) + " otherwise; a branch's then target lies at its else target + 100, so " +
+                          describe(ownI) + " and " + describe(ownJ) +
+                          " would have to share one position. Give one branch a target of its own that jumps on: "
+                          "add '" + newLabel + ": goto " + newTarget + "' and branch to " + newLabel + " on line " +
+                          std::to_string(entries_[j].line) + " instead of " + sharedName);
                 return;
             }
         error(entries_[first], 0, 1,

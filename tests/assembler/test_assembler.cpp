@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"TwoBranchesShareATakenTarget",
               "        goto top\ntop:    Z = TOS;if (Z) goto done; else goto xx\nxx:     N = TOS;if (N) goto done; else goto yy\n"
               "yy:     halt\ndone:   halt\n",
-              3, 45, "the branches on lines 2 and 3 both go to 'done' when taken"},
+              3, 29, "the branches on lines 2 and 3 both go to 'done' when taken"},
         Fault{"AControlStoreFile", "\n0\t1\t0\t0\t0\t0\t0\n1\t1\t0\t0\t0\t0\t0\n", 2, 1, "this is a control-store file"}),
     [](const auto& info) { return info.param.name; });
 
