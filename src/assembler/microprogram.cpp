@@ -59,6 +59,10 @@ public:
 
     Assembly run() {
         readLines();
+        if (entries_.empty() && !hasErrors(result_.diagnostics)) {
+            result_.diagnostics.push_back({Severity::Error, 0, 0, 1, "the file holds no statement: nothing to assemble", ""});
+            return std::move(result_);
+        }
         defineLabels();
         const bool resolved = resolveTargets();
         if (!hasErrors(result_.diagnostics) && resolved && joinBranchPairs() && place())
@@ -90,15 +94,11 @@ private:
     }
 
     void readLines() {
-        const std::vector<std::string> lines = splitText(source_, "\n");
+        const std::vector<std::string> lines = splitLines(source_);
         Entry pending;
         bool hasPending = false;
-        for (size_t i = 0; i < lines.size(); ++i) {
-            std::string text = lines[i];
-            if (!text.empty() && text.back() == '\r')
-                text.pop_back();
-            readLine(static_cast<int>(i) + 1, text, pending, hasPending);
-        }
+        for (size_t i = 0; i < lines.size(); ++i)
+            readLine(static_cast<int>(i) + 1, lines[i], pending, hasPending);
         if (hasPending) {
             const std::string what = pending.labels.empty() ? "the placement @" + hexAddress(*pending.pin)
                                                             : "the label '" + pending.labels.front().name + "'";
@@ -215,7 +215,8 @@ private:
         } else if (target.kind == Target::Kind::Label) {
             const auto it = labels_.find(target.label);
             if (it == labels_.end()) {
-                const std::string nearest = nearestName(target.label, labelNames());
+                const std::string nearest =
+                    ++labelSuggestions_ <= kMostLabelSuggestions ? nearestName(target.label, labelNames()) : "";
                 error(entries_[from], target.column, target.width,
                       "the label '" + target.label + "' is used but never defined" +
                           (nearest.empty() ? "" : "; did you mean " + nearest + "?"));
@@ -630,6 +631,7 @@ private:
     };
 
     std::string_view source_;
+    int labelSuggestions_ = 0;
     Assembly result_;
     std::vector<Entry> entries_;
     std::map<std::string, size_t> labels_;

@@ -499,8 +499,12 @@ private:
         }
         std::string best;
         int bestDistance = 4;
+        // A text far longer than any form is no slip of the keyboard (see kLongestSuggestedWord).
+        const std::string joined = joinTokens(part);
         for (const AluCandidate& candidate : aluCandidates()) {
-            const int distance = editDistance(joinTokens(part), joinTokens(tokenize(candidate.text)));
+            if (joined.size() > kLongestSuggestedWord)
+                break;
+            const int distance = editDistance(joined, joinTokens(tokenize(candidate.text)));
             if (distance < bestDistance) {
                 bestDistance = distance;
                 best = candidate.text;

@@ -27,6 +27,14 @@ std::string escapeText(std::string_view text) {
     return out;
 }
 
+std::string escapeTextShowingEnd(std::string_view text) {
+    const size_t kept = text.find_last_not_of(' ') + 1;  // 0 when all blanks
+    std::string out = escapeText(text.substr(0, kept));
+    for (size_t i = kept; i < text.size(); ++i)
+        out += "\\x20";
+    return out;
+}
+
 std::optional<std::string> unescapeText(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -19,6 +19,10 @@ namespace orvik {
 
 std::string escapeText(std::string_view text);
 
+// escapeText, and blanks at the end as "\x20", so that a value compared with
+// another shows where it ends; unescapeText reads it back the same.
+std::string escapeTextShowingEnd(std::string_view text);
+
 // The inverse of escapeText; nothing when `text` holds a backslash that
 // starts none of the escapes above.
 std::optional<std::string> unescapeText(std::string_view text);

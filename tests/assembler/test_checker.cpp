@@ -86,9 +86,14 @@ std::vector<Case> cases() {
         {"UnknownMemoryCode", around("2\t3\t0\t10\t0\t7\t0"), "", "ctl", 3, "keeps the memory word of before"},
         {"UnknownJumpCode", around("2\t3\t3\t10\t0\t0\t0"), "", "ctl", 3, "is a plain jump"},
         {"ThreeCharacterCFieldWithoutH", around("2\t3\t0\t10\t040\t0\t0"), "", "ctl", 3, "without H it is 40"},
+        {"FourCharacterCField", around("2\t3\t0\t10\t1004\t0\t0"), "", "ctl", 3, "only its first and last count: it writes LV=PC"},
         {"LowerCaseCField", around("2\t3\t0\t10\t1ff\t0\t0"), "", "ctl", 3, "did you mean 1FF"},
         {"LowerCaseNextAddress", around("2\t3a\t0\t10\t0\t0\t0"), "", "ctl", 3, "did you mean 3A"},
         {"TakenBranchBeyondTheControlStore", around("2\t150\t1\t10\t0\t0\t0"), "", "ctl", 3, "here 250, which does not exist"},
+        {"TakenBranchAtTheBound", around("2\t100\t1\t10\t0\t0\t0"), "", "ctl", 3, "here 200, which does not exist"},
+        // The highest next address a branch may have: its taken target is 1FF.
+        {"BranchFromFFIsFine", "0\t1\t0\t0\t0\t0\t0\n1\t2\t0\t10\t4\t0\t0\n2\tFF\t1\t10\t0\t0\t0\n"
+                               "FF\t1FF\t0\t0\t0\t0\t0\n1FF\t1FF\t0\t0\t0\t0\t0\n", "", "ctl", 0, ""},
         {"JumpToAFillerLine", around("2\t9\t0\t10\t0\t0\t0"), "", "ctl", 3, "where the file wrote nothing"},
         {"CommentLineReplacesLine0", around(kLastLine) + "# the end\n", "", "ctl", 5, "put at position 0 in place of line 1"},
         {"TwoLinesForOneAddress", around(kLastLine) + "2\t3\t0\t11\t0\t0\t0\n", "", "ctl", 3, "which is the one that stays there"},
