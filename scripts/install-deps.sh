@@ -13,7 +13,6 @@ packages=(
   desktop-file-utils appstream    # validators for the menu entry and the metainfo
   dpkg-dev file                   # make package: dpkg-shlibdeps finds the .deb's dependencies
   clang-format                    # make format
-  libcli11-dev                    # the companions' command lines and --help, from one option table
   nlohmann-json3-dev              # orvik-run --json: JSON written by a library, not by hand
   xvfb xdotool x11-xkb-utils      # window tests with real key events, on an X server of their own
 )

@@ -314,6 +314,47 @@ private:
         return ok && checkGroups();
     }
 
+    // Two statements placed at one position: most often two branches share
+    // one target and differ in the other. Then the fault is at the branches.
+    void reportSharedPosition(int first, int second) {
+        const auto isBranch = [&](size_t i) { return thenEntry_[i] >= 0 && nextEntry_[i] >= 0; };
+        const auto are = [&](int x, int y) { return (x == first && y == second) || (x == second && y == first); };
+        for (size_t j = 0; j < entries_.size(); ++j)
+            for (size_t i = 0; i < j; ++i) {
+                if (!isBranch(i) || !isBranch(j))
+                    continue;
+                const bool sameThen = thenEntry_[i] == thenEntry_[j] && are(nextEntry_[i], nextEntry_[j]);
+                const bool sameElse = nextEntry_[i] == nextEntry_[j] && are(thenEntry_[i], thenEntry_[j]);
+                if (!sameThen && !sameElse)
+                    continue;
+                const int shared = sameThen ? thenEntry_[j] : nextEntry_[j];
+                const int ownI = sameThen ? nextEntry_[i] : thenEntry_[i];
+                const int ownJ = sameThen ? nextEntry_[j] : thenEntry_[j];
+                // The caret marks the target the fix changes.
+                const Target& changed = sameThen ? entries_[j].mi->thenTarget : entries_[j].mi->next;
+                const std::string sharedName = describe(shared);
+                const std::string newLabel =
+                    (entries_[shared].labels.empty() ? std::string("target") : entries_[shared].labels.front().name) +
+                    "_" + std::to_string(entries_[j].line);
+                const std::string newTarget = entries_[shared].labels.empty()
+                                                  ? "line " + std::to_string(entries_[shared].line)
+                                                  : entries_[shared].labels.front().name;
+                error(entries_[j], changed.column, changed.width,
+                      "the branches on lines " + std::to_string(entries_[i].line) + " and " +
+                          std::to_string(entries_[j].line) + " both go to " + sharedName + " when " +
+                          (sameThen ? "taken" : "not taken") + ", but to " + describe(ownI) + " and " +
+                          describe(ownJ) + " otherwise; a branch's then target lies at its else target + 100, so " +
+                          describe(ownI) + " and " + describe(ownJ) +
+                          " would have to share one position. Give one branch a target of its own that jumps on: "
+                          "add '" + newLabel + ": goto " + newTarget + "' and branch to " + newLabel + " on line " +
+                          std::to_string(entries_[j].line) + " instead of " + sharedName);
+                return;
+            }
+        error(entries_[first], 0, 1,
+              describe(first) + " and " + describe(second) +
+                  " would have to share one position, as branch targets 100 apart");
+    }
+
     // The branch whose then target lies at `offset` in the group of `root`.
     int branchTaking(int root, int offset) {
         for (size_t i = 0; i < entries_.size(); ++i) {
@@ -344,9 +385,7 @@ private:
                 maxOffset = std::max(maxOffset, offset);
                 const auto [it, added] = byOffset.emplace(offset, m);
                 if (!added) {
-                    error(entries_[m], 0, 1,
-                          describe(m) + " and " + describe(it->second) +
-                              " would have to share one position, as branch targets 100 apart");
+                    reportSharedPosition(m, it->second);
                     ok = false;
                 }
             }

@@ -437,8 +437,40 @@ private:
         return failed(part.front().column, width, aluFault(part, written));
     }
 
+    // The forms a student reaches for that the machine lacks altogether: said
+    // by what they mean, with what the machine has instead.
+    static std::optional<std::string> missingOperation(const std::vector<Token>& part) {
+        const auto has = [&](std::string_view text) {
+            return std::any_of(part.begin(), part.end(), [&](const Token& t) { return t.is(text); });
+        };
+        if (has(">"))
+            return "there is no right shift: the only shift is left by 8 places (x 256), B << 8 with any B source "
+                   "(TOS << 8) or (H + B) << 8";
+        if (has("<<"))
+            return "a shift is B << 8, a B source alone (MDR << 8, TOS << 8, ...), or (H + B) << 8, H plus a B "
+                   "source; always 8 places, and there is no H << 8";
+        for (const Token& t : part)
+            if (t.kind == Token::Kind::Word && isHexWord(t.text) && !t.is("0") && !t.is("1") && !isRegisterWord(t.text))
+                return "the ALU has no constant " + t.text +
+                       ": its constants are 0, 1 and -1 on their own, +1 (H+1, TOS+1, H+TOS+1) and -1 (TOS-1); add 1 "
+                       "in several steps, or fetch the value from memory";
+        const bool minusRegister = part.size() == 2 && part[0].is("-");
+        const bool zeroMinusRegister = part.size() == 3 && part[0].is("0") && part[1].is("-");
+        if ((minusRegister || zeroMinusRegister) && isRegisterWord(part.back().text)) {
+            const std::string reg = part.back().text;
+            if (reg == "H")
+                return std::string("the negation of H is written -H");
+            return "only H can be negated with -, as -H; ~ negates a B source, so write ~" + reg +
+                   " (in this machine ~ is the negation, not the bitwise complement), or copy it into H first (H=" +
+                   reg + ", then -H)";
+        }
+        return std::nullopt;
+    }
+
     // Why an ALU text is none the machine has, and what would be right.
     static std::string aluFault(const std::vector<Token>& part, const std::string& written) {
+        if (const auto missing = missingOperation(part))
+            return "the machine has no ALU text " + written + ": " + *missing;
         for (const Token& t : part) {
             if (t.kind == Token::Kind::Bad)
                 return "unexpected character '" + t.text + "' in the ALU text";

@@ -27,8 +27,8 @@
 #include <vector>
 
 #include "base/escaped_text.h"
-#include "hosts/session/session_text.h"
 #include "base/exit_status.h"
+#include "hosts/session/session_text.h"
 #include "machine/window_services.h"
 #include "tool_process.h"
 
