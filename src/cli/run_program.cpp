@@ -87,6 +87,10 @@ grading::TestFile readTests(const RunOptions& options, const grading::ProgramFil
 }
 
 int runTests(const RunOptions& options, const grading::ProgramFile& program, std::ostream& out, std::ostream& err) {
+    if (!program.readError.empty()) {
+        err << "orvik-run: " << program.readError << '\n';
+        return kExitStartUpFailed;
+    }
     grading::TestFile tests;
     try {
         tests = readTests(options, program);

@@ -147,12 +147,48 @@ std::string testSummary(const std::vector<TestOutcome>& outcomes) {
     return std::to_string(passed) + " of " + std::to_string(outcomes.size()) + " tests passed";
 }
 
+namespace {
+
+std::string_view failureKindName(TestFailure::Kind kind) {
+    switch (kind) {
+    case TestFailure::Kind::StartUp: return "start-up";
+    case TestFailure::Kind::RunTimeError: return "run-time error";
+    case TestFailure::Kind::StepLimit: return "step limit";
+    case TestFailure::Kind::Value: return "value";
+    case TestFailure::Kind::OtherChange: return "other change";
+    }
+    return "";
+}
+
+nlohmann::json failureJson(const TestFailure& failure, const TestOutcome& outcome,
+                           const grading::ProgramFile& program) {
+    nlohmann::json json = {{"kind", failureKindName(failure.kind)},
+                           {"text", utf8FromLatin1(failureText(failure, outcome, program))}};
+    if (!failure.subject.empty())
+        json["subject"] = failure.subject;
+    if (!failure.expected.empty())
+        json["expected"] = failure.expected;
+    if (!failure.found.empty())
+        json["found"] = utf8FromLatin1(failure.found);
+    if (failure.wentTo)
+        json["wentToLine"] = hexText(*failure.wentTo);
+    for (const int position : failure.keptGoingThrough) {
+        nlohmann::json place = {{"position", hexText(position)}};
+        if (const auto it = program.sources.find(position); it != program.sources.end())
+            place["source"] = sourceJson(it->second);
+        json["keptGoingThrough"].push_back(std::move(place));
+    }
+    return json;
+}
+
+} // namespace
+
 nlohmann::json testsJson(const std::vector<TestOutcome>& outcomes, const grading::ProgramFile& program) {
     nlohmann::json tests = nlohmann::json::array();
     for (const TestOutcome& outcome : outcomes) {
         nlohmann::json failures = nlohmann::json::array();
         for (const TestFailure& failure : outcome.failures)
-            failures.push_back(utf8FromLatin1(failureText(failure, outcome, program)));
+            failures.push_back(failureJson(failure, outcome, program));
         tests.push_back({{"name", utf8FromLatin1(outcome.test->name)},
                          {"passed", outcome.passed()},
                          {"weight", outcome.test->weight},

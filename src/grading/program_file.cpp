@@ -106,7 +106,8 @@ ProgramFile readProgram(const std::string& path) {
     try {
         text = readTextFile(path);
     } catch (const OrvikError& error) {
-        return {.name = path, .failure = std::string(error.what()) + "\n"};
+        // Left to the core's start-up, which says why in the window's own words.
+        return {.name = path, .readError = error.what()};
     }
     return programFromText(path, text);
 }

@@ -36,11 +36,13 @@ struct ProgramFile {
     SourceMap sources{};         // for a source, where each position came from
     std::string tests{};         // for a source, its tests; otherwise empty
     int testsFirstLine = 0;    // the line the tests start on, counted from 1
-    std::string failure{};       // why it cannot run, as the tools print it (read or assembler errors)
+    std::string readError{};     // why the file cannot be read, when it cannot
+    std::string failure{};       // the assembler's messages, as orvik-asm prints them, when it does not assemble
 };
 
-// Reads `path` through the simulator's hardened reader. A control-store file
-// is left for the core to load at start-up (only `name` is set).
+// Reads `path` through the simulator's hardened reader. A control-store file,
+// and a file that cannot be read, are left for the core's start-up to load
+// or refuse (only `name` is set).
 ProgramFile readProgram(const std::string& path);
 
 // The same for a text already read (the grader's submissions, the tests).
