@@ -15,8 +15,7 @@ uint64_t stepCount(const std::string& text) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
         throw UsageError("--steps takes a number of Traces, not '" + escapeText(text) + "'");
     if (text.size() > kMostStepDigits)
-        throw UsageError("--steps " + text + " is too large: at most " + std::string(kMostStepDigits, '9') +
-                         " Traces");
+        throw UsageError("--steps " + text + " is too large: at most " + std::string(kMostStepDigits, '9') + " Traces");
     return std::stoull(text);
 }
 

@@ -92,7 +92,7 @@ ProgramFile programFromText(const std::string& name, const std::string& text) {
         if (placed.sourceLine < 1 || static_cast<size_t>(placed.sourceLine) > lines.size())
             continue;
         std::string line = lines[static_cast<size_t>(placed.sourceLine) - 1];
-        line = line.substr(0, line.find('#'));  // the statement without its comment
+        line = line.substr(0, line.find('#')); // the statement without its comment
         const size_t start = line.find_first_not_of(" \t");
         const size_t end = line.find_last_not_of(" \t\r");
         line = start == std::string::npos ? "" : line.substr(start, end - start + 1);

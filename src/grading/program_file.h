@@ -14,11 +14,11 @@ namespace orvik::grading {
 // The source line that placed a control-store position: "multiply.oasm:23: TOS=H+TOS".
 struct SourceLine {
     std::string file;
-    int line = 0;  // counted from 1
+    int line = 0; // counted from 1
     std::string text;
     bool operator==(const SourceLine&) const = default;
 };
-using SourceMap = std::map<int, SourceLine>;  // by control-store position
+using SourceMap = std::map<int, SourceLine>; // by control-store position
 
 // True when the first line holding anything but blanks reads as a control-store
 // line: a hexadecimal address, a tab and at least six more fields separated by
@@ -30,14 +30,14 @@ bool looksLikeControlStore(std::string_view text);
 size_t testsOffset(std::string_view source);
 
 struct ProgramFile {
-    std::string name{};          // as given
+    std::string name{}; // as given
     bool fromSource = false;
-    std::string controlStore{};  // for a source, the control-store file it assembles to
-    SourceMap sources{};         // for a source, where each position came from
-    std::string tests{};         // for a source, its tests; otherwise empty
-    int testsFirstLine = 0;    // the line the tests start on, counted from 1
-    std::string readError{};     // why the file cannot be read, when it cannot
-    std::string failure{};       // the assembler's messages, as orvik-asm prints them, when it does not assemble
+    std::string controlStore{}; // for a source, the control-store file it assembles to
+    SourceMap sources{};        // for a source, where each position came from
+    std::string tests{};        // for a source, its tests; otherwise empty
+    int testsFirstLine = 0;     // the line the tests start on, counted from 1
+    std::string readError{};    // why the file cannot be read, when it cannot
+    std::string failure{};      // the assembler's messages, as orvik-asm prints them, when it does not assemble
 };
 
 // Reads `path` through the simulator's hardened reader. A control-store file,
