@@ -190,6 +190,12 @@ RunOptions parseRunOptions(std::span<const std::string> args) {
         addShown(list, options.shown);
     for (const std::string& text : texts.expected)
         options.expectations.push_back(expectation(text));
+    // Each test makes its own run and says what it checks: options about one run have nothing to act on.
+    const bool oneRunOption = options.trace || options.keepGoing || !options.shown.empty() ||
+                              !options.expectations.empty() || app.count("--steps") > 0;
+    if (options.test && oneRunOption)
+        throw UsageError("--test runs the tests' own runs, each with its own step limit: --steps, --trace, "
+                         "--keep-going, --show and --expect are for one run");
     takeFiles(texts.files, options);
     return options;
 }
