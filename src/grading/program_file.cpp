@@ -11,8 +11,6 @@ namespace orvik::grading {
 
 namespace {
 
-constexpr size_t kControlStoreFields = 7;
-
 bool isHexWord(std::string_view word) {
     return !word.empty() && word.find_first_not_of("0123456789ABCDEFabcdef") == std::string_view::npos;
 }
@@ -37,14 +35,24 @@ std::string assemblerMessages(const std::string& name, const std::vector<assembl
 
 } // namespace
 
-bool looksLikeControlStore(std::string_view text) {
+bool looksLikeSource(std::string_view text) {
     for (size_t offset = 0; offset < text.size();) {
         const std::string_view line = lineAt(text, offset);
         offset += line.size() + 1;
-        if (line.find_first_not_of(" \t\r") == std::string_view::npos)
+        const size_t start = line.find_first_not_of(" \t");
+        if (start == std::string_view::npos || line[start] == '#')
             continue;
-        const std::vector<std::string> fields = splitText(std::string(line), "\t");
-        return fields.size() >= kControlStoreFields && isHexWord(fields[0]);
+        const bool plainText = std::all_of(line.begin(), line.end(), [](char c) {
+            const auto byte = static_cast<unsigned char>(c);
+            return c == '\t' || (byte >= 0x20 && byte < 0x7F);
+        });
+        const size_t tab = line.find('\t');
+        if (!plainText || (tab != std::string_view::npos && isHexWord(line.substr(0, tab))))
+            return false;
+        for (const std::string_view mark : {"=", ";", ":", "@", "goto", "halt", "raw"})
+            if (line.find(mark) != std::string_view::npos)
+                return true;
+        return false;
     }
     return false;
 }
@@ -74,7 +82,7 @@ std::string readTextFile(const std::string& path) {
 
 ProgramFile programFromText(const std::string& name, const std::string& text) {
     ProgramFile program{.name = name};
-    if (looksLikeControlStore(text))
+    if (!looksLikeSource(text))
         return program;
     program.fromSource = true;
     const size_t split = testsOffset(text);

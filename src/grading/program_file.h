@@ -20,10 +20,13 @@ struct SourceLine {
 };
 using SourceMap = std::map<int, SourceLine>; // by control-store position
 
-// True when the first line holding anything but blanks reads as a control-store
-// line: a hexadecimal address, a tab and at least six more fields separated by
-// tabs. A source statement never starts so, and a memory file has two fields.
-bool looksLikeControlStore(std::string_view text);
+// True when the text reads as a microprogram source: its first line that is
+// neither blank nor a comment is plain text, does not start with a
+// hexadecimal address and a tab as every control-store line does, and holds
+// a mark of a statement (=, ;, :, @, goto, halt, raw). Anything else, an empty
+// file or a binary one included, is left to the core's loader, which loads or
+// refuses it as the window does.
+bool looksLikeSource(std::string_view text);
 
 // Where the tests of a source begin: the offset of its first line that begins
 // (after blanks) with the word `test`, or the text's size.
