@@ -17,7 +17,7 @@
 
 #include "grading/program_file.h"
 #include "machine/frmOrvik.h"
-#include "machine/headless_window.h"
+#include "hosts/headless_window.h"
 
 namespace orvik::cli {
 

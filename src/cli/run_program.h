@@ -19,6 +19,8 @@ enum ExitStatus : int {
     kExitStartUpFailed = 3,
     kExitRunTimeError = 4,
     kExitStepLimit = 5,
+    // Standard output could not be written (a full disk): the report is lost.
+    kExitOutputFailed = 6,
 };
 
 // The status of a run that started. With expectations it is the grade alone.
