@@ -15,8 +15,7 @@ uint64_t stepCount(const std::string& text) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
         throw UsageError("--steps takes a number of Traces, not '" + escapeText(text) + "'");
     if (text.size() > kMostStepDigits)
-        throw UsageError("--steps " + text + " is too large: at most " + std::string(kMostStepDigits, '9') +
-                         " Traces");
+        throw UsageError("--steps " + text + " is too large: at most " + std::string(kMostStepDigits, '9') + " Traces");
     return std::stoull(text);
 }
 
@@ -192,6 +191,12 @@ RunOptions parseRunOptions(std::span<const std::string> args) {
         addShown(list, options.shown);
     for (const std::string& text : texts.expected)
         options.expectations.push_back(expectation(text));
+    // Each test makes its own run and says what it checks: options about one run have nothing to act on.
+    const bool oneRunOption = options.trace || options.keepGoing || !options.shown.empty() ||
+                              !options.expectations.empty() || app.count("--steps") > 0;
+    if (options.test && oneRunOption)
+        throw UsageError("--test runs the tests' own runs, each with its own step limit: --steps, --trace, "
+                         "--keep-going, --show and --expect are for one run");
     takeFiles(texts.files, options);
     return options;
 }

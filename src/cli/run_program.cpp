@@ -6,9 +6,9 @@
 
 #include "assembler/checker.h"
 
+#include "base/orvik_error.h"
 #include "cli/run_json.h"
 #include "cli/run_options.h"
-#include "base/orvik_error.h"
 #include "cli/run_text.h"
 #include "cli/test_run.h"
 #include "cli/trace_line.h"
@@ -87,6 +87,10 @@ grading::TestFile readTests(const RunOptions& options, const grading::ProgramFil
 }
 
 int runTests(const RunOptions& options, const grading::ProgramFile& program, std::ostream& out, std::ostream& err) {
+    if (!program.readError.empty()) {
+        err << "orvik-run: " << program.readError << '\n';
+        return kExitStartUpFailed;
+    }
     grading::TestFile tests;
     try {
         tests = readTests(options, program);
@@ -112,7 +116,8 @@ int runTests(const RunOptions& options, const grading::ProgramFile& program, std
         out << testSummary(outcomes) << '\n';
     }
     out.flush();
-    const bool allPassed = std::all_of(outcomes.begin(), outcomes.end(), [](const TestOutcome& o) { return o.passed(); });
+    const bool allPassed =
+        std::all_of(outcomes.begin(), outcomes.end(), [](const TestOutcome& o) { return o.passed(); });
     return allPassed ? kExitEnded : kExitExpectationUnmet;
 }
 

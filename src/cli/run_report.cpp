@@ -84,11 +84,11 @@ std::string reportNameFault(std::string_view name) {
         const std::string_view digits =
             name.substr(kMemoryLinePrefix.size(), name.size() - kMemoryLinePrefix.size() - 1);
         int64_t line = 0;
-        const bool hex = !digits.empty() && digits.size() <= 8 &&
-                         std::all_of(digits.begin(), digits.end(), [&](char c) {
-                             line = line * 16 + hexDigitValue(c);
-                             return hexDigitValue(c) >= 0;
-                         });
+        const bool hex =
+            !digits.empty() && digits.size() <= 8 && std::all_of(digits.begin(), digits.end(), [&](char c) {
+                line = line * 16 + hexDigitValue(c);
+                return hexDigitValue(c) >= 0;
+            });
         if (hex && line <= 0xFFF)
             return why + ": write the line as " + memoryLineName(static_cast<int>(line));
         if (hex)

@@ -35,16 +35,16 @@ struct NamedText {
 
 struct MemoryLine {
     int line = 0;
-    std::string text;  // the whole listing line, "7FC\t2A"
+    std::string text; // the whole listing line, "7FC\t2A"
     bool operator==(const MemoryLine&) const = default;
 };
 
 // Everything a run leaves that orvik-run prints and the grader reads.
 struct RunRecord {
     RunSummary summary{};
-    std::optional<SourceLine> faultSource{};  // the source line of the failing position
-    std::vector<NamedText> boxes{};           // every box but the panes; registers by their names
-    std::vector<MemoryLine> changedLines{};   // main-memory lines that differ from the loaded file
+    std::optional<SourceLine> faultSource{}; // the source line of the failing position
+    std::vector<NamedText> boxes{};          // every box but the panes; registers by their names
+    std::vector<MemoryLine> changedLines{};  // main-memory lines that differ from the loaded file
 };
 
 RunRecord runRecord(const MachineRun& run, const RunSummary& summary);

@@ -26,7 +26,8 @@ std::string valueField(std::string_view line) {
 std::string foundValue(const ValueExpectation& expectation, const MachineRun& run) {
     if (expectation.kind == ValueExpectation::Kind::Register)
         return *reportValue(expectation.registerName, run, RunSummary{});
-    return valueField(listingLine(run.window().box(Box::txtMainMem), static_cast<size_t>(expectation.line)).value_or(""));
+    return valueField(
+        listingLine(run.window().box(Box::txtMainMem), static_cast<size_t>(expectation.line)).value_or(""));
 }
 
 std::vector<int> positionsKeptGoingThrough(MachineRun& run) {
@@ -49,8 +50,10 @@ void checkValues(const TestCase& test, const MachineRun& run, TestOutcome& outco
         const std::string found = foundValue(expectation, run);
         if (found == expected)
             continue;
-        TestFailure failure{.kind = TestFailure::Kind::Value, .subject = grading::expectationSubject(expectation),
-                            .expected = expected, .found = found};
+        TestFailure failure{.kind = TestFailure::Kind::Value,
+                            .subject = grading::expectationSubject(expectation),
+                            .expected = expected,
+                            .found = found};
         for (const MemoryLine& line : outcome.record.changedLines)
             if (valueField(line.text) == expected && line.line != expectation.line) {
                 failure.wentTo = line.line;
@@ -62,7 +65,8 @@ void checkValues(const TestCase& test, const MachineRun& run, TestOutcome& outco
         return;
     for (const MemoryLine& line : outcome.record.changedLines)
         if (!expectedLines.contains(line.line))
-            outcome.failures.push_back({.kind = TestFailure::Kind::OtherChange, .subject = "line " + hexText(line.line),
+            outcome.failures.push_back({.kind = TestFailure::Kind::OtherChange,
+                                        .subject = "line " + hexText(line.line),
                                         .found = valueField(line.text)});
 }
 
@@ -125,11 +129,11 @@ TestOutcome runTest(const grading::ProgramFile& program, const TestCase& test) {
     outcome.record = runRecord(run, summary);
     if (summary.end == RunEnd::Error)
         outcome.failures.push_back({.kind = TestFailure::Kind::RunTimeError, .found = summary.lastMessage});
-    // The values a run left are compared only once it ended: at the limit they are halfway.
     if (summary.end == RunEnd::StepLimit)
         outcome.failures.push_back(
             {.kind = TestFailure::Kind::StepLimit, .keptGoingThrough = positionsKeptGoingThrough(run)});
-    else
+    // The values a run left are compared only once it ended: before, they are halfway.
+    if (summary.end == RunEnd::Ended)
         checkValues(test, run, outcome);
     return outcome;
 }
@@ -143,16 +147,53 @@ std::vector<std::string> testLines(const TestOutcome& outcome, const grading::Pr
 }
 
 std::string testSummary(const std::vector<TestOutcome>& outcomes) {
-    const auto passed = std::count_if(outcomes.begin(), outcomes.end(), [](const TestOutcome& o) { return o.passed(); });
+    const auto passed =
+        std::count_if(outcomes.begin(), outcomes.end(), [](const TestOutcome& o) { return o.passed(); });
     return std::to_string(passed) + " of " + std::to_string(outcomes.size()) + " tests passed";
 }
+
+namespace {
+
+std::string_view failureKindName(TestFailure::Kind kind) {
+    switch (kind) {
+    case TestFailure::Kind::StartUp: return "start-up";
+    case TestFailure::Kind::RunTimeError: return "run-time error";
+    case TestFailure::Kind::StepLimit: return "step limit";
+    case TestFailure::Kind::Value: return "value";
+    case TestFailure::Kind::OtherChange: return "other change";
+    }
+    return "";
+}
+
+nlohmann::json failureJson(const TestFailure& failure, const TestOutcome& outcome,
+                           const grading::ProgramFile& program) {
+    nlohmann::json json = {{"kind", failureKindName(failure.kind)},
+                           {"text", utf8FromLatin1(failureText(failure, outcome, program))}};
+    if (!failure.subject.empty())
+        json["subject"] = failure.subject;
+    if (!failure.expected.empty())
+        json["expected"] = failure.expected;
+    if (!failure.found.empty())
+        json["found"] = utf8FromLatin1(failure.found);
+    if (failure.wentTo)
+        json["wentToLine"] = hexText(*failure.wentTo);
+    for (const int position : failure.keptGoingThrough) {
+        nlohmann::json place = {{"position", hexText(position)}};
+        if (const auto it = program.sources.find(position); it != program.sources.end())
+            place["source"] = sourceJson(it->second);
+        json["keptGoingThrough"].push_back(std::move(place));
+    }
+    return json;
+}
+
+} // namespace
 
 nlohmann::json testsJson(const std::vector<TestOutcome>& outcomes, const grading::ProgramFile& program) {
     nlohmann::json tests = nlohmann::json::array();
     for (const TestOutcome& outcome : outcomes) {
         nlohmann::json failures = nlohmann::json::array();
         for (const TestFailure& failure : outcome.failures)
-            failures.push_back(utf8FromLatin1(failureText(failure, outcome, program)));
+            failures.push_back(failureJson(failure, outcome, program));
         tests.push_back({{"name", utf8FromLatin1(outcome.test->name)},
                          {"passed", outcome.passed()},
                          {"weight", outcome.test->weight},
@@ -160,7 +201,8 @@ nlohmann::json testsJson(const std::vector<TestOutcome>& outcomes, const grading
                          {"failures", std::move(failures)},
                          {"run", recordJson(outcome.record)}});
     }
-    const auto passed = std::count_if(outcomes.begin(), outcomes.end(), [](const TestOutcome& o) { return o.passed(); });
+    const auto passed =
+        std::count_if(outcomes.begin(), outcomes.end(), [](const TestOutcome& o) { return o.passed(); });
     return {{"tests", std::move(tests)}, {"passed", passed}, {"total", outcomes.size()}};
 }
 

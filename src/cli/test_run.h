@@ -22,7 +22,7 @@ struct TestFailure {
     std::string expected{};              // hexadecimal
     std::string found{};                 // hexadecimal, or the start-up or run-time message
     std::optional<int> wentTo{};         // a changed line that holds the expected value instead
-    std::vector<int> keptGoingThrough{};  // for the step limit: the positions it loops through
+    std::vector<int> keptGoingThrough{}; // for the step limit: the positions it loops through
 };
 
 struct TestOutcome {

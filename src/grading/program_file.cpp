@@ -11,8 +11,6 @@ namespace orvik::grading {
 
 namespace {
 
-constexpr size_t kControlStoreFields = 7;
-
 bool isHexWord(std::string_view word) {
     return !word.empty() && word.find_first_not_of("0123456789ABCDEFabcdef") == std::string_view::npos;
 }
@@ -37,14 +35,24 @@ std::string assemblerMessages(const std::string& name, const std::vector<assembl
 
 } // namespace
 
-bool looksLikeControlStore(std::string_view text) {
+bool looksLikeSource(std::string_view text) {
     for (size_t offset = 0; offset < text.size();) {
         const std::string_view line = lineAt(text, offset);
         offset += line.size() + 1;
-        if (line.find_first_not_of(" \t\r") == std::string_view::npos)
+        const size_t start = line.find_first_not_of(" \t");
+        if (start == std::string_view::npos || line[start] == '#')
             continue;
-        const std::vector<std::string> fields = splitText(std::string(line), "\t");
-        return fields.size() >= kControlStoreFields && isHexWord(fields[0]);
+        const bool plainText = std::all_of(line.begin(), line.end(), [](char c) {
+            const auto byte = static_cast<unsigned char>(c);
+            return c == '\t' || (byte >= 0x20 && byte < 0x7F);
+        });
+        const size_t tab = line.find('\t');
+        if (!plainText || (tab != std::string_view::npos && isHexWord(line.substr(0, tab))))
+            return false;
+        for (const std::string_view mark : {"=", ";", ":", "@", "goto", "halt", "raw"})
+            if (line.find(mark) != std::string_view::npos)
+                return true;
+        return false;
     }
     return false;
 }
@@ -74,7 +82,7 @@ std::string readTextFile(const std::string& path) {
 
 ProgramFile programFromText(const std::string& name, const std::string& text) {
     ProgramFile program{.name = name};
-    if (looksLikeControlStore(text))
+    if (!looksLikeSource(text))
         return program;
     program.fromSource = true;
     const size_t split = testsOffset(text);
@@ -92,7 +100,7 @@ ProgramFile programFromText(const std::string& name, const std::string& text) {
         if (placed.sourceLine < 1 || static_cast<size_t>(placed.sourceLine) > lines.size())
             continue;
         std::string line = lines[static_cast<size_t>(placed.sourceLine) - 1];
-        line = line.substr(0, line.find('#'));  // the statement without its comment
+        line = line.substr(0, line.find('#')); // the statement without its comment
         const size_t start = line.find_first_not_of(" \t");
         const size_t end = line.find_last_not_of(" \t\r");
         line = start == std::string::npos ? "" : line.substr(start, end - start + 1);
@@ -106,7 +114,8 @@ ProgramFile readProgram(const std::string& path) {
     try {
         text = readTextFile(path);
     } catch (const OrvikError& error) {
-        return {.name = path, .failure = std::string(error.what()) + "\n"};
+        // Left to the core's start-up, which says why in the window's own words.
+        return {.name = path, .readError = error.what()};
     }
     return programFromText(path, text);
 }

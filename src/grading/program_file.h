@@ -14,33 +14,38 @@ namespace orvik::grading {
 // The source line that placed a control-store position: "multiply.oasm:23: TOS=H+TOS".
 struct SourceLine {
     std::string file;
-    int line = 0;  // counted from 1
+    int line = 0; // counted from 1
     std::string text;
     bool operator==(const SourceLine&) const = default;
 };
-using SourceMap = std::map<int, SourceLine>;  // by control-store position
+using SourceMap = std::map<int, SourceLine>; // by control-store position
 
-// True when the first line holding anything but blanks reads as a control-store
-// line: a hexadecimal address, a tab and at least six more fields separated by
-// tabs. A source statement never starts so, and a memory file has two fields.
-bool looksLikeControlStore(std::string_view text);
+// True when the text reads as a microprogram source: its first line that is
+// neither blank nor a comment is plain text, does not start with a
+// hexadecimal address and a tab as every control-store line does, and holds
+// a mark of a statement (=, ;, :, @, goto, halt, raw). Anything else, an empty
+// file or a binary one included, is left to the core's loader, which loads or
+// refuses it as the window does.
+bool looksLikeSource(std::string_view text);
 
 // Where the tests of a source begin: the offset of its first line that begins
 // (after blanks) with the word `test`, or the text's size.
 size_t testsOffset(std::string_view source);
 
 struct ProgramFile {
-    std::string name{};          // as given
+    std::string name{}; // as given
     bool fromSource = false;
-    std::string controlStore{};  // for a source, the control-store file it assembles to
-    SourceMap sources{};         // for a source, where each position came from
-    std::string tests{};         // for a source, its tests; otherwise empty
-    int testsFirstLine = 0;    // the line the tests start on, counted from 1
-    std::string failure{};       // why it cannot run, as the tools print it (read or assembler errors)
+    std::string controlStore{}; // for a source, the control-store file it assembles to
+    SourceMap sources{};        // for a source, where each position came from
+    std::string tests{};        // for a source, its tests; otherwise empty
+    int testsFirstLine = 0;     // the line the tests start on, counted from 1
+    std::string readError{};    // why the file cannot be read, when it cannot
+    std::string failure{};      // the assembler's messages, as orvik-asm prints them, when it does not assemble
 };
 
-// Reads `path` through the simulator's hardened reader. A control-store file
-// is left for the core to load at start-up (only `name` is set).
+// Reads `path` through the simulator's hardened reader. A control-store file,
+// and a file that cannot be read, are left for the core's start-up to load
+// or refuse (only `name` is set).
 ProgramFile readProgram(const std::string& path);
 
 // The same for a text already read (the grader's submissions, the tests).

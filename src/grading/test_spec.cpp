@@ -12,7 +12,7 @@ namespace orvik::grading {
 namespace {
 
 constexpr int32_t kMostCell = 0xFFF;
-constexpr int32_t kCellSpan = 0x1000;  // a negative cell value -v is written as 1000 - v
+constexpr int32_t kCellSpan = 0x1000; // a negative cell value -v is written as 1000 - v
 constexpr int kMostWord = kMemoryLines / 4 - 1;
 
 class ParseFault : public std::runtime_error {
@@ -125,7 +125,8 @@ void readHeader(const std::vector<std::string>& w, TestCase& test) {
                 test.weight = static_cast<int>(n);
             ++i;
         } else {
-            throw ParseFault("'" + w[i] + "' is not part of a test line: test NAME [steps N] [weight N] [shown|hidden]");
+            throw ParseFault("'" + w[i] +
+                             "' is not part of a test line: test NAME [steps N] [weight N] [shown|hidden]");
         }
     }
 }

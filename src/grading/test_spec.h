@@ -32,15 +32,15 @@ inline constexpr int kMemoryLines = 4096;
 
 struct MemorySetting {
     int line = 0;
-    int32_t value = 0;  // 0 to FFF
+    int32_t value = 0; // 0 to FFF
     bool operator==(const MemorySetting&) const = default;
 };
 
 // What must hold at the end: a register or flag, or a memory line by value.
 struct ValueExpectation {
     enum class Kind { Register, Cell, Word } kind = Kind::Register;
-    std::string registerName{};  // for a register
-    int line = 0;                // for a cell or word: the memory line
+    std::string registerName{}; // for a register
+    int line = 0;               // for a cell or word: the memory line
     int32_t value = 0;
     bool operator==(const ValueExpectation&) const = default;
 };
@@ -60,7 +60,7 @@ struct TestCase {
 
 struct TestFile {
     std::vector<TestCase> tests;
-    std::vector<std::string> errors;  // "FILE:LINE: error: ..." as the assembler writes them
+    std::vector<std::string> errors; // "FILE:LINE: error: ..." as the assembler writes them
 };
 
 // The tests of `text`, whose first line is line `firstLine` of `fileName`.

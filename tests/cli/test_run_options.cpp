@@ -41,6 +41,7 @@ TEST(RunOptions, RefusesACommandLineItCannotRun) {
         {{"a", "b", "c"}, "give two files"},
         {{"", "m.mem"}, "file name is empty"},
         {{"--test"}, "give the program"},
+        {{"--test", "--expect", "TOS=1", "p.oasm"}, "are for one run"},
         {{"--frob", "p.ctl", "m.mem"}, "unknown option '--frob'"},
         {{"p.ctl", "m.mem", "--steps"}, "--steps: 1 required N missing"},
         {{"--steps", "1234567890123456789", "p.ctl", "m.mem"}, "is too large"},

@@ -42,16 +42,19 @@ TEST(TestSpec, TheMemoryHoldsTheSettingsAndTheFillEverywhereElse) {
 }
 
 TEST(ProgramFile, TellsAControlStoreFromASourceByContent) {
-    struct Case { const char* text; bool controlStore; };
+    struct Case { const char* text; bool source; };
     const Case cases[] = {
-        {"0\t1\t0\t0\t0\t0\t0\n", true},
-        {"\n  \n1F\t2\t0\t14\t40\t0\t2\r\n", true},
-        {"goto start\nstart: halt\n", false},
-        {"0\t2A\n1\t5\n", false},  // a memory file
+        {"goto start\nstart: halt\n", true},
+        {"# a comment first\n\n  H=H+1\n", true},
+        {"0\t1\t0\t0\t0\t0\t0\n", false},
+        {"\n  \n1F\t2\t0\r\n", false},     // a control-store line too short to run: the core says so
+        {"0 1 0 0 0 0 0\n", false},           // blanks for tabs: the core's loader reads it its way
+        {"\x01" "0\t1\t0\n", false},         // not text
+        {"0\t2A\n1\t5\n", false},           // a memory file
         {"", false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(looksLikeControlStore(c.text), c.controlStore) << c.text;
+        EXPECT_EQ(looksLikeSource(c.text), c.source) << c.text;
     const ProgramFile program = programFromText("p.oasm", "goto start\nstart: PC=PC+1;Fetch # first\nhalt\ntest one\n");
     EXPECT_EQ(program.tests, "test one\n");
     EXPECT_EQ(program.testsFirstLine, 4);
