@@ -1,7 +1,10 @@
 // The two commands: one Trace step, which executes exactly one
 // microinstruction, and Exit.
 
+#include <memory>
 #include <new>
+#include <stdexcept>
+#include <utility>
 
 #include "base/checked.h"
 #include "base/hex_text.h"
@@ -29,14 +32,20 @@ void frmOrvik::cmdNav_Click(int16_t Index) {
         win.endProgram();
 }
 
-void frmOrvik::handleClick(int16_t Index) {
+std::optional<std::string> frmOrvik::clickStoppedBy(int16_t Index) {
     try {
         cmdNav_Click(Index);
     } catch (const OrvikError& error) {
-        win.messageBox(error.what());
+        return error.what();
     } catch (const std::bad_alloc&) {
-        win.messageBox("Out of memory: the Trace was stopped");
+        return "Out of memory: the Trace was stopped";
     }
+    return std::nullopt;
+}
+
+void frmOrvik::handleClick(int16_t Index) {
+    if (const std::optional<std::string> error = clickStoppedBy(Index))
+        win.messageBox(*error);
 }
 
 void frmOrvik::showRegister(int64_t boxIndex, int32_t value) { win.setBoxText(txtReg(boxIndex), hexText(value)); }
@@ -77,29 +86,59 @@ void frmOrvik::previewCBus() {
 }
 
 void frmOrvik::trace() {
+    // Each operation notes its stage first: a run-time error leaves it at the one that failed.
+    stage_ = TraceStage::PendingWrite;
     if (isPendingWrite(mstrMem))
         memoryWrite();
     if (runHasEnded()) {
         // The memory word stays, so a pending write is made again by every further Trace.
         win.setBoxText(Box::txtStdOut, "End of run.");
+        stage_ = TraceStage::EndOfRun;
         return;
     }
+    stage_ = TraceStage::ReadMicroinstruction;
     readMicroinstruction();
+    stage_ = TraceStage::FieldBoxes;
     showMicroinstructionFields();
     showFieldBoxes();
+    stage_ = TraceStage::NextAddress;
     decodeNextAddress();
+    stage_ = TraceStage::BOperand;
     decodeBOperand();
     if (mintPos == mintNext)
         mNoClks = 1;
+    stage_ = TraceStage::CBus;
     decodeCBus();
+    stage_ = TraceStage::AOperand;
     presetAOperand();
+    stage_ = TraceStage::Alu;
     decodeALU();
+    stage_ = TraceStage::CBusWrites;
     writeCBus();
+    stage_ = TraceStage::MemoryReadAtPC;
     memoryReadAtPC();
     mintPos = mintNext;
+    stage_ = TraceStage::MemoryOperation;
     startMemoryOperation();
+    stage_ = TraceStage::Jump;
     chooseNextPosition();
+    stage_ = TraceStage::ZFlag;
     setZeroFlag();
+    stage_ = TraceStage::Done;
+}
+
+frmOrvik& frmOrvik::operator=(const frmOrvik& saved) {
+    // The window is a reference and cannot be reseated: a snapshot restores
+    // only the object of the window it was taken from, by replacing this one
+    // with a copy of it.
+    if (&saved.win != &win)
+        throw std::logic_error("a window object can only be restored from a snapshot of its own window");
+    if (this != &saved) {
+        frmOrvik copy(saved);  // a copy that fails leaves this object as it was
+        std::destroy_at(this);
+        std::construct_at(this, std::move(copy));
+    }
+    return *this;
 }
 
 } // namespace orvik

@@ -1,0 +1,112 @@
+#include "study/trace_history.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace orvik::study {
+
+namespace {
+
+// Enough snapshots that stepping back runs few Traces again, few enough that
+// a long run keeps only a few megabytes of them.
+constexpr size_t kSnapshotsKept = 32;
+
+} // namespace
+
+TraceHistory::TraceHistory(frmOrvik& form, WindowServices& window, uint64_t spacing)
+    : form_(form), window_(window), spacing_(std::max<uint64_t>(spacing, 1)) {
+    keepSnapshot(true);
+    notePanes();
+}
+
+void TraceHistory::notePanes() {
+    std::string buffer;
+    contStoreAfter_ = window_.viewBoxText(Box::txtContStore, buffer);
+    mainMemAfter_ = window_.viewBoxText(Box::txtMainMem, buffer);
+}
+
+bool TraceHistory::panesEdited() {
+    std::string buffer;
+    return window_.viewBoxText(Box::txtContStore, buffer) != contStoreAfter_ ||
+           window_.viewBoxText(Box::txtMainMem, buffer) != mainMemAfter_;
+}
+
+void TraceHistory::keepSnapshot(bool pinned) {
+    if (!snapshots_.empty() && snapshots_.back().traces == traces_)
+        snapshots_.pop_back();
+    snapshots_.push_back({traces_, pinned, takeSnapshot(form_, window_)});
+    thinOut();
+}
+
+void TraceHistory::thinOut() {
+    while (std::count_if(snapshots_.begin(), snapshots_.end(), [](const Snapshot& s) { return !s.pinned; }) >
+           static_cast<std::ptrdiff_t>(kSnapshotsKept)) {
+        spacing_ *= 2;
+        std::erase_if(snapshots_, [&](const Snapshot& s) { return !s.pinned && s.traces % spacing_ != 0; });
+    }
+}
+
+void TraceHistory::traceOnce(bool showError) {
+    if (panesEdited())
+        keepSnapshot(true);
+    const TraceBefore before = traceBefore(form_);
+    std::optional<std::string> error = form_.clickStoppedBy(0);
+    if (error && showError)
+        window_.messageBox(*error);
+    ++traces_;
+    last_ = describeTrace(before, form_, error);
+    notePanes();
+    if (traces_ % spacing_ == 0)
+        keepSnapshot(false);
+}
+
+const TraceDescription& TraceHistory::trace() {
+    // A Trace after stepping back starts a new future: the snapshots beyond it go.
+    std::erase_if(snapshots_, [&](const Snapshot& s) { return s.traces > traces_; });
+    traceOnce(true);
+    return *last_;
+}
+
+void TraceHistory::goBackTo(uint64_t count) {
+    if (count > traces_)
+        throw std::out_of_range("a history can only go back, not forward");
+    const auto from = std::find_if(snapshots_.rbegin(), snapshots_.rend(),
+                                   [&](const Snapshot& s) { return s.traces <= count; });
+    restoreSnapshot(from->state, form_, window_);
+    traces_ = from->traces;
+    last_.reset();
+    notePanes();
+    while (traces_ < count)
+        traceOnce(false);
+}
+
+bool TraceHistory::stepBack() {
+    if (traces_ == 0)
+        return false;
+    goBackTo(traces_ - 1);
+    return true;
+}
+
+RunStop TraceHistory::runUntil(uint64_t limit, int16_t position, bool toPosition) {
+    for (uint64_t i = 0; i < limit; ++i) {
+        const TraceDescription& done = trace();
+        if (done.error)
+            return RunStop::Error;
+        if (done.reached == TraceStage::EndOfRun)
+            return RunStop::Ended;
+        if (toPosition && form_.mintPos == position)
+            return RunStop::Position;
+    }
+    return toPosition ? RunStop::Limit : RunStop::Count;
+}
+
+RunStop TraceHistory::runTraces(uint64_t count) { return runUntil(count, 0, false); }
+
+RunStop TraceHistory::runToPosition(int16_t position, uint64_t limit) { return runUntil(limit, position, true); }
+
+RunStop TraceHistory::runToEnd(uint64_t limit) {
+    const RunStop stop = runUntil(limit, 0, false);
+    return stop == RunStop::Count ? RunStop::Limit : stop;
+}
+
+} // namespace orvik::study
