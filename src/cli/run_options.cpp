@@ -74,6 +74,13 @@ RunOptions parseRunOptions(std::span<const std::string> args) {
         } else if (name == "--trace") {
             noValue();
             options.trace = true;
+        } else if (name == "--explain") {
+            noValue();
+            options.explain = true;
+        } else if (name == "--picture") {
+            options.pictureDir = value();
+            if (options.pictureDir.empty())
+                throw UsageError("--picture needs a folder name");
         } else if (name == "--keep-going") {
             noValue();
             options.keepGoing = true;
@@ -115,6 +122,9 @@ on standard error what orvik-asm --check would warn of in the two files.
 Options:
   --steps N           stop after N Traces at the most (default 100000)
   --trace             print one line per Trace before the result
+  --explain           print each Trace in words, one paragraph a line
+  --picture DIR       write a picture of the data path for each Trace into
+                      the folder DIR: DIR/trace-000001.svg, ...
   --keep-going        after a run-time error go on Tracing from the state
                       reached, as the window does, instead of stopping
   --show NAME[,NAME]  print only these values at the end (repeatable)
@@ -154,6 +164,7 @@ Exit status:
   3  start-up failed (its message is printed)
   4  a Trace stopped with a run-time error (with --keep-going: any Trace did)
   5  the step limit was reached before "End of run."
+  6  a picture could not be written (the run goes on without pictures)
 )";
 }
 

@@ -3,6 +3,7 @@
 #include "assembler/checker.h"
 
 #include "cli/run_options.h"
+#include "cli/study_output.h"
 #include "cli/trace_line.h"
 
 namespace orvik::cli {
@@ -57,9 +58,18 @@ int runProgram(std::span<const std::string> args, std::ostream& out, std::ostrea
         err << "orvik-run: " << *failure << '\n';
         return kExitStartUpFailed;
     }
+    const StudyOutput study(options.explain, options.pictureDir);
+    std::optional<std::string> pictureFailure = study.prepare();
+    if (study.wanted())
+        run.describeTraces();
     MachineRun::TraceSink printTrace;
-    if (options.trace)
-        printTrace = [&out](const TraceRecord& record) { out << traceLine(record) << '\n'; };
+    if (options.trace || study.wanted())
+        printTrace = [&](const TraceRecord& record) {
+            if (options.trace)
+                out << traceLine(record) << '\n';
+            if (!pictureFailure)
+                pictureFailure = study.write(record, run.form(), out);
+        };
     const RunSummary summary = run.run(options.stepLimit, options.keepGoing, printTrace);
     printLines(options.shown.empty() ? defaultReport(run, summary) : namedReport(options.shown, run, summary), out);
     noteHowItStopped(summary, err);
@@ -73,6 +83,10 @@ int runProgram(std::span<const std::string> args, std::ostream& out, std::ostrea
         out << (met ? "grade=pass\n" : "grade=fail\n");
     }
     out.flush();
+    if (pictureFailure) {
+        err << "orvik-run: --picture: " << *pictureFailure << '\n';
+        return kExitPictureUnwritten;
+    }
     return runExitStatus(summary, graded, met);
 }
 

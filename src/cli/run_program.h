@@ -18,6 +18,7 @@ enum ExitStatus : int {
     kExitStartUpFailed = 3,
     kExitRunTimeError = 4,
     kExitStepLimit = 5,
+    kExitPictureUnwritten = 6,
 };
 
 // The status of a run that started. With expectations it is the grade alone.

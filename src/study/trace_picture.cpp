@@ -31,7 +31,7 @@ struct Rect {
 };
 
 // The registers from top to bottom, as the data path stacks them.
-constexpr std::array<Register, kRegisterCount> kStack = {Register::MAR, Register::MDR, Register::PC,  Register::MBR,
+constexpr std::array<Register, kRegisterCount> kStack = {Register::MAR, Register::MDR, Register::MBR, Register::PC,
                                                          Register::SP,  Register::LV,  Register::CPP, Register::TOS,
                                                          Register::OPC, Register::H};
 constexpr int kRegX = 200, kRegW = 130, kRegH = 32, kRegTop = 60, kRegPitch = 42;
@@ -111,14 +111,37 @@ void drawRegister(Svg& svg, const PictureInput& in, Register reg) {
     svg.end();
 }
 
+bool drivesB(Register reg) { return std::any_of(kBSources.begin(), kBSources.end(), [&](const BSource& b) { return b.reg == reg; }); }
+bool takesC(Register reg) { return kRegisters[static_cast<size_t>(boxIndexOf(reg))].cBit >= 0; }
+
+std::string bStub(Register reg) {
+    return " M" + std::to_string(kRegX + kRegW) + " " + std::to_string(registerRect(reg).y + 16) + " H" +
+           std::to_string(kBBusX);
+}
+std::string cStub(Register reg) {
+    return " M" + std::to_string(kCBusX) + " " + std::to_string(registerRect(reg).y + 16) + " H" + std::to_string(kRegX);
+}
+
+// Every register's link to the buses, grey: the buses drawn over them mark the links used.
+void drawWires(Svg& svg) {
+    std::string d;
+    for (const Register reg : kStack) {
+        if (drivesB(reg))
+            d += bStub(reg);
+        if (takesC(reg))
+            d += cStub(reg);
+    }
+    svg.raw() << "<g class=\"wires\" aria-hidden=\"true\">";
+    svg.path(d);
+    svg.raw() << "</g>\n";
+}
+
 void drawBuses(Svg& svg, const TraceDescription& t) {
     const bool bUsed = t.bBus && !t.bBus->source.empty();
     svg.begin("b-bus", bUsed, bUsed ? "B bus, " + t.bBus->source + " = " + hexText(t.bBus->value) : "B bus, idle");
     std::string d = "M" + std::to_string(kBBusX) + " 76 V490";
-    for (const Register reg : kStack)
-        if (reg != Register::MAR && reg != Register::H)
-            d += " M" + std::to_string(kRegX + kRegW) + " " + std::to_string(registerRect(reg).y + 16) + " H" +
-                 std::to_string(kBBusX);
+    if (bUsed)
+        d += bStub(bSourceNamed(t.bBus->source)->reg);
     svg.path(d);
     svg.text(kBBusX + 6, 86, "B bus");
     if (bUsed)
@@ -127,17 +150,15 @@ void drawBuses(Svg& svg, const TraceDescription& t) {
 
     const bool cUsed = t.cBus && t.cBus->written && !t.cBus->destinations.empty() && t.alu;
     std::string cTitle = "C bus, idle";
+    std::string c = "M310 564 V" + std::to_string(kBottom) + " H" + std::to_string(kCBusX) + " V76";
     if (cUsed) {
         cTitle = "C bus, " + hexText(t.alu->result) + " to";
-        for (const Register reg : t.cBus->destinations)
+        for (const Register reg : t.cBus->destinations) {
             cTitle += " " + std::string(registerName(reg));
+            c += cStub(reg);
+        }
     }
     svg.begin("c-bus", cUsed, cTitle);
-    std::string c = "M310 564 V" + std::to_string(kBottom) + " H" + std::to_string(kCBusX) + " V76";
-    for (const Register reg : kStack)
-        if (kRegisters[static_cast<size_t>(boxIndexOf(reg))].cBit >= 0)
-            c += " M" + std::to_string(kCBusX) + " " + std::to_string(registerRect(reg).y + 16) + " H" +
-                 std::to_string(kRegX);
     svg.path(c);
     svg.text(kCBusX - 50, kBottom - 6, "C bus");
     if (cUsed)
@@ -187,8 +208,10 @@ void drawMemory(Svg& svg, const TraceDescription& t) {
         title += ", idle";
     svg.begin("memory", read || wrote, title);
     svg.rect({20, 60, 130, 150});
-    svg.path("M150 76 H" + std::to_string(kCBusX - 8) + " M150 118 H" + std::to_string(kCBusX - 8) + " M150 160 H" +
-             std::to_string(kCBusX - 8));
+    std::string links;
+    for (const Register reg : {Register::MAR, Register::MDR, Register::MBR})
+        links += " M150 " + std::to_string(registerRect(reg).y + 10) + " H" + std::to_string(kRegX);
+    svg.raw() << "<path class=\"link\" d=\"" << links << "\"/>";
     svg.text(28, 80, "Main memory");
     int y = 104;
     if (read) {
@@ -271,6 +294,7 @@ constexpr std::string_view kStyle =
     ".part path{fill:none;stroke-width:4}"
     ".idle rect,.idle polygon{fill:#f2f2f2;stroke:#b0b0b0}.idle path{stroke:#d0d0d0}.idle text{fill:#909090}"
     ".used rect,.used polygon{fill:#fff3c4;stroke:#1d4f91}.used path{stroke:#1d4f91}.used text{fill:#111}"
+    ".wires path{fill:none;stroke:#d0d0d0;stroke-width:3}.part path.link{stroke-width:2;stroke-dasharray:6 3}"
     "text{font-family:sans-serif;font-size:13px}.value{font-weight:bold}"
     ".end{text-anchor:end}"
     "</style>\n";
@@ -300,6 +324,7 @@ std::string tracePicture(const PictureInput& in) {
               << kStyle << "<rect width=\"760\" height=\"600\" fill=\"#ffffff\"/>\n";
     svg.text(20, 30, heading, "heading");
     svg.raw() << "\n";
+    drawWires(svg);
     drawMemory(svg, t);
     drawBuses(svg, t);
     for (const Register reg : kStack)

@@ -116,8 +116,8 @@ std::string jumpWords(const TraceDescription::Jump& j) {
     const std::string target = hex16(j.next) + ", the else target " + hex16(j.nextField) + " plus 100";
     switch (j.kind) {
     case JumpKind::MbrJump:
-        return "MBR jump: MBR OR " + hex16(j.nextField) + " is " + hex(j.mbr) + " OR " + hex16(j.nextField) + " = " +
-               hex16(j.next) + ", the next position. ";
+        return "MBR jump: MBR OR " + hex16(j.nextField) + " is " + hex16(j.next) + " (" + hex(j.mbr) + " OR " +
+               hex16(j.nextField) + "), the next position. ";
     case JumpKind::NBranch:
         if (j.taken)
             return "N is 1 because " + b + " (0 or less), so the branch goes to " + target + ". ";

@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
     Jumps, TraceWords,
     ::testing::Values(WordsRow{"8\t0\t14\t0\t0\t7", "Next position: 8, the next-address field."},
                       WordsRow{"8\t3\t14\t0\t0\t7", "Next position: 8, the next-address field."},
-                      WordsRow{"8\t4\t14\t0\t0\t7", "MBR jump: MBR OR 8 is 20 OR 8 = 28, the next position."},
+                      WordsRow{"8\t4\t14\t0\t0\t7", "MBR jump: MBR OR 8 is 28 (20 OR 8), the next position."},
                       WordsRow{"8\t2\t14\t0\t0\t6",
                                "N is 1 because the B value, CPP, is FFFFFFFF (0 or less), so the branch goes to 108, "
                                "the else target 8 plus 100."},
