@@ -150,6 +150,11 @@ TEST(TraceWordsWhole, TheEndOfTheRun) {
               "Trace 2. The run has ended: the output box shows \"End of run.\" and nothing else changes.");
 }
 
+std::string example(const std::string& name) {
+    std::ifstream in(std::string(ORVIK_EXAMPLES_DIR) + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 // ---- The picture --------------------------------------------------------------------------------
 
 std::string pictureOf(StudyBench& bench, const std::string& line) {
@@ -199,12 +204,21 @@ TEST(TracePicture, EscapesWhatAPaneEditPutInAField) {
     EXPECT_TRUE(holds(svg, "&lt;&amp;&quot;\\x01\\xE9&gt;"));
 }
 
-// ---- Stepping back ----------------------------------------------------------------------------
-
-std::string example(const std::string& name) {
-    std::ifstream in(std::string(ORVIK_EXAMPLES_DIR) + "/" + name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// The pictures the course pages show are the ones the tools draw today.
+TEST(TracePicture, TheCoursePagesShowWhatTheToolDraws) {
+    for (const auto& [name, trace] : {std::pair{"countdown", 18}, {"bytecode", 1}, {"bytecode", 5}}) {
+        Session s(example(std::string(name) + ".ctl"), example(std::string(name) + ".mem"));
+        study::TraceHistory history(s.form, s.window);
+        history.runTraces(static_cast<uint64_t>(trace));
+        const TraceDescription& last = *history.lastTrace();
+        const std::string drawn = study::tracePicture(
+            {last, history.traces(), study::registerValues(s.form), study::traceWords(last, history.traces())});
+        EXPECT_EQ(drawn, example("pictures/" + std::string(name) + "-trace-" + std::to_string(trace) + ".svg"))
+            << name << " " << trace << ": run orvik-run --picture again and commit the file";
+    }
 }
+
+// ---- Stepping back ----------------------------------------------------------------------------
 
 // Everything a later Trace can see: every box and pane and every member.
 void expectSameMachine(Session& a, Session& b, const std::string& where) {
