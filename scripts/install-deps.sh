@@ -12,6 +12,7 @@ packages=(
   desktop-file-utils appstream    # validators for the menu entry and the metainfo
   dpkg-dev file                   # make package: dpkg-shlibdeps finds the .deb's dependencies
   clang-format                    # make format
+  libxml2-utils                   # xmllint: the study tests check that each picture is well-formed XML
 )
 
 missing=()
