@@ -46,24 +46,29 @@ void TraceHistory::thinOut() {
     }
 }
 
-void TraceHistory::traceOnce(bool showError) {
+void TraceHistory::beginTraces() {
+    // A Trace after stepping back starts a new future: the snapshots beyond it go.
+    std::erase_if(snapshots_, [&](const Snapshot& s) { return s.traces > traces_; });
+    // Nothing edits a pane while a call runs its Traces, so one look before them is enough.
     if (panesEdited())
         keepSnapshot(true);
+}
+
+void TraceHistory::traceOnce(bool showError) {
     const TraceBefore before = traceBefore(form_);
     std::optional<std::string> error = form_.clickStoppedBy(0);
     if (error && showError)
         window_.messageBox(*error);
     ++traces_;
     last_ = describeTrace(before, form_, error);
-    notePanes();
     if (traces_ % spacing_ == 0)
         keepSnapshot(false);
 }
 
 const TraceDescription& TraceHistory::trace() {
-    // A Trace after stepping back starts a new future: the snapshots beyond it go.
-    std::erase_if(snapshots_, [&](const Snapshot& s) { return s.traces > traces_; });
+    beginTraces();
     traceOnce(true);
+    notePanes();
     return *last_;
 }
 
@@ -75,9 +80,10 @@ void TraceHistory::goBackTo(uint64_t count) {
     restoreSnapshot(from->state, form_, window_);
     traces_ = from->traces;
     last_.reset();
-    notePanes();
+    // No pane was edited between the snapshot and `count`: such an edit keeps a snapshot of its own.
     while (traces_ < count)
         traceOnce(false);
+    notePanes();
 }
 
 bool TraceHistory::stepBack() {
@@ -88,16 +94,22 @@ bool TraceHistory::stepBack() {
 }
 
 RunStop TraceHistory::runUntil(uint64_t limit, int16_t position, bool toPosition) {
+    beginTraces();
+    RunStop stop = toPosition ? RunStop::Limit : RunStop::Count;
     for (uint64_t i = 0; i < limit; ++i) {
-        const TraceDescription& done = trace();
-        if (done.error)
-            return RunStop::Error;
-        if (done.reached == TraceStage::EndOfRun)
-            return RunStop::Ended;
-        if (toPosition && form_.mintPos == position)
-            return RunStop::Position;
+        traceOnce(true);
+        if (last_->error)
+            stop = RunStop::Error;
+        else if (last_->reached == TraceStage::EndOfRun)
+            stop = RunStop::Ended;
+        else if (toPosition && form_.mintPos == position)
+            stop = RunStop::Position;
+        else
+            continue;
+        break;
     }
-    return toPosition ? RunStop::Limit : RunStop::Count;
+    notePanes();
+    return stop;
 }
 
 RunStop TraceHistory::runTraces(uint64_t count) { return runUntil(count, 0, false); }

@@ -8,8 +8,8 @@
 // Stepping back restores the nearest snapshot taken before and runs the
 // Traces from there again, silently (no message box). Snapshots are taken at
 // start-up, at spaced Traces (the spacing doubles as the run grows, so that
-// their number stays small), and before any Trace that finds a pane edited
-// since the Trace before: a Trace run again therefore sees the same panes.
+// their number stays small), and before the first Trace of a call that finds
+// a pane edited since the last call: a Trace run again sees the same panes.
 
 #include <cstdint>
 #include <optional>
@@ -58,6 +58,7 @@ private:
         bool pinned;  // taken after a pane edit: never thinned out
         MachineSnapshot state;
     };
+    void beginTraces();
     void traceOnce(bool showError);
     bool panesEdited();
     void notePanes();
