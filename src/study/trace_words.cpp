@@ -163,9 +163,11 @@ std::string traceWords(const TraceDescription& trace, uint64_t traceNumber) {
     if (trace.haltSeen)
         words += "Its next address is its own position: from now on the run ends once the position reaches "
                  "the end-of-run bound. ";
-    if (trace.error)
-        words += "It stopped with a run-time error while " + stageWords(trace.reached) + ": " + shown(*trace.error) +
-                 " What it had done stays. ";
+    if (trace.error) {
+        const std::string message = shown(*trace.error);
+        words += "It stopped with a run-time error while " + stageWords(trace.reached) + ": " + message +
+                 (message.ends_with('.') ? "" : ".") + " What it had done stays. ";
+    }
     while (!words.empty() && words.back() == ' ')
         words.pop_back();
     return words;
