@@ -5,6 +5,7 @@
 
 #include "base/escaped_text.h"
 #include "base/hex_text.h"
+#include "study/trace_words.h"
 
 namespace orvik::study {
 
@@ -181,8 +182,11 @@ void drawAlu(Svg& svg, const TraceDescription& t) {
     svg.begin("alu", used, title);
     svg.polygon("215,490 405,490 375,530 245,530");
     svg.text(232, 515, "ALU");
-    if (used)
-        svg.text(412, 515, (t.alu->text.empty() ? "0" : t.alu->text) + " = " + hexText(t.alu->result), "value");
+    if (used) {
+        const std::string result = hexText(t.alu->result);
+        svg.text(412, 515, t.alu->text == result ? result : (t.alu->text.empty() ? "0" : t.alu->text) + " = " + result,
+                 "value");
+    }
     svg.end();
 
     const bool shifts = used && t.alu->code != nullptr &&
@@ -334,6 +338,7 @@ std::string tracePicture(const PictureInput& in) {
     if (t.error) {
         svg.begin("error", true, "Run-time error: " + *t.error);
         svg.text(460, 380, "Stopped: run-time error", "value");
+        svg.text(460, 398, "while " + stageWords(t.reached));
         svg.end();
     }
     svg.raw() << "</svg>\n";

@@ -13,6 +13,8 @@ std::string hex16(int16_t value) { return hexText16(value); }
 // A field or a name from a pane the user may have edited, as one printable line.
 std::string shown(const std::string& text) { return escapeText(text); }
 
+} // namespace
+
 std::string stageWords(TraceStage stage) {
     switch (stage) {
     case TraceStage::PendingWrite: return "completing the pending write";
@@ -31,6 +33,8 @@ std::string stageWords(TraceStage stage) {
     default: return "running";
     }
 }
+
+namespace {
 
 std::string joined(const std::vector<Register>& registers) {
     std::string text;

@@ -13,4 +13,7 @@ namespace orvik::study {
 // `traceNumber` counts the Traces from 1.
 std::string traceWords(const TraceDescription& trace, uint64_t traceNumber);
 
+// What the Trace was doing at a stage: "computing the ALU result", ...
+std::string stageWords(TraceStage stage);
+
 } // namespace orvik::study
