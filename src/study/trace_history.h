@@ -47,7 +47,8 @@ public:
 
     // Traces since start-up, as stepping back left them.
     uint64_t traces() const { return traces_; }
-    // The description of the last Trace, none at start-up.
+    // The description of the last Trace, none at start-up; after stepping
+    // back, that of the Trace that led to the state restored.
     const std::optional<TraceDescription>& lastTrace() const { return last_; }
     // Snapshots held (for the tests and the benchmarks).
     size_t snapshotCount() const { return snapshots_.size(); }

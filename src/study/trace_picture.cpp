@@ -141,8 +141,8 @@ void drawBuses(Svg& svg, const TraceDescription& t) {
     const bool bUsed = t.bBus && !t.bBus->source.empty();
     svg.begin("b-bus", bUsed, bUsed ? "B bus, " + t.bBus->source + " = " + hexText(t.bBus->value) : "B bus, idle");
     std::string d = "M" + std::to_string(kBBusX) + " 76 V490";
-    if (bUsed)
-        d += bStub(bSourceNamed(t.bBus->source)->reg);
+    if (const BSource* source = bUsed ? bSourceNamed(t.bBus->source) : nullptr)
+        d += bStub(source->reg);
     svg.path(d);
     svg.text(kBBusX + 6, 86, "B bus");
     if (bUsed)

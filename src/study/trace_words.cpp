@@ -55,8 +55,11 @@ std::string pendingWriteWords(const TraceDescription::PendingWrite& write) {
 
 std::string microinstructionWords(const TraceDescription& trace) {
     std::string mir;
-    for (size_t i = NextAddressField; i <= BField; ++i)
-        mir += (i > NextAddressField ? " " : "") + shown(trace.fields[i]);
+    for (size_t i = NextAddressField; i <= BField; ++i) {
+        if (i > NextAddressField)
+            mir += ' ';
+        mir += shown(trace.fields[i]);
+    }
     return "Position " + hex16(trace.position) + " holds " + mir + ". ";
 }
 

@@ -280,6 +280,8 @@ TEST(StepBack, RunsToAPositionAndStopsAtARunTimeError) {
     ASSERT_TRUE(history.lastTrace()->error);
     EXPECT_TRUE(history.stepBack());
     EXPECT_EQ(s.form.mlngH, 0x7FFFFFFF);
+    ASSERT_TRUE(history.lastTrace());
+    EXPECT_EQ(history.lastTrace()->position, 3);  // the Trace that led here
     EXPECT_EQ(s.window.messages.size(), 1U);  // going back runs Traces again without their messages
 }
 
