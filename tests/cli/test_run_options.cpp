@@ -22,6 +22,7 @@ TEST(RunOptions, ReadsEveryOptionInBothSpellings) {
         {{"--expect", "txtMainMem(7FC)=7FC\\t2A", "--expect=run=limit", "--expect", "txtStdOut=", "p.ctl", "m.mem"},
          files({.expectations = {{"txtMainMem(7FC)", "7FC\t2A"}, {"run", "limit"}, {"txtStdOut", ""}}})},
         {{"--", "-p.ctl", "--trace"}, {.controlStoreFile = "-p.ctl", .memoryFile = "--trace"}},
+        {{"--explain", "--picture", "pics", "p.ctl", "m.mem"}, files({.explain = true, .pictureDir = "pics"})},
         {{"--help"}, {.help = true}},
     };
     for (const Case& c : cases) {
@@ -42,6 +43,7 @@ TEST(RunOptions, RefusesACommandLineItCannotRun) {
         {{"--steps", "p.ctl", "m.mem"}, "not 'p.ctl'"},
         {{"--steps=-1", "p.ctl", "m.mem"}, "not '-1'"},
         {{"--trace=yes", "p.ctl", "m.mem"}, "--trace takes no value"},
+        {{"--picture=", "p.ctl", "m.mem"}, "--picture needs a folder name"},
         {{"--show", "txtReg(3),txtFoo", "p.ctl", "m.mem"}, "'txtFoo' is not a name"},
         {{"--show", "txtMainMem(07FC)", "p.ctl", "m.mem"}, "'txtMainMem(07FC)' is not a name"},
         {{"--show", "txtMainMem(1000)", "p.ctl", "m.mem"}, "'txtMainMem(1000)' is not a name"},
