@@ -16,7 +16,7 @@ enum class TraceStage : uint8_t {
     FieldBoxes,           // the MIR, ALU and MPC boxes
     NextAddress,
     BOperand,
-    CBus,                 // the destination text and count
+    CBus, // the destination text and count
     AOperand,
     Alu,
     CBusWrites,
@@ -24,8 +24,8 @@ enum class TraceStage : uint8_t {
     MemoryOperation,
     Jump,
     ZFlag,
-    Done,                 // the Trace ran to its end
-    EndOfRun,             // the Trace showed "End of run." and changed nothing else
+    Done,     // the Trace ran to its end
+    EndOfRun, // the Trace showed "End of run." and changed nothing else
 };
 
 } // namespace orvik

@@ -77,8 +77,8 @@ void TraceHistory::goBackTo(uint64_t count) {
         throw std::out_of_range("a history can only go back, not forward");
     // At least the last Trace runs again, so that its description is there to show.
     const uint64_t fromAtMost = count == 0 ? 0 : count - 1;
-    const auto from = std::find_if(snapshots_.rbegin(), snapshots_.rend(),
-                                   [&](const Snapshot& s) { return s.traces <= fromAtMost; });
+    const auto from =
+        std::find_if(snapshots_.rbegin(), snapshots_.rend(), [&](const Snapshot& s) { return s.traces <= fromAtMost; });
     restoreSnapshot(from->state, form_, window_);
     traces_ = from->traces;
     last_.reset();

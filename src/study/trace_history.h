@@ -56,7 +56,7 @@ public:
 private:
     struct Snapshot {
         uint64_t traces;
-        bool pinned;  // taken after a pane edit: never thinned out
+        bool pinned; // taken after a pane edit: never thinned out
         MachineSnapshot state;
     };
     void beginTraces();
@@ -73,7 +73,7 @@ private:
     uint64_t traces_ = 0;
     uint64_t spacing_ = 16;
     std::optional<TraceDescription> last_;
-    std::string contStoreAfter_, mainMemAfter_;  // the panes as the last Trace left them
+    std::string contStoreAfter_, mainMemAfter_; // the panes as the last Trace left them
 };
 
 } // namespace orvik::study

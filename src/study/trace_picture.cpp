@@ -82,8 +82,8 @@ RegisterUse registerUse(const TraceDescription& t, Register reg) {
     }
     use.aInput = reg == Register::H && t.alu && t.alu->code != nullptr && t.alu->code->usesA;
     if (t.cBus && t.cBus->written)
-        use.written = std::find(t.cBus->destinations.begin(), t.cBus->destinations.end(), reg) !=
-                      t.cBus->destinations.end();
+        use.written =
+            std::find(t.cBus->destinations.begin(), t.cBus->destinations.end(), reg) != t.cBus->destinations.end();
     if (t.memory && t.memory->started && t.memory->operation != nullptr && isMemoryRegister(reg)) {
         const MemoryOperation& op = *t.memory->operation;
         use.setByMemory = reg == Register::MBR ? op.fetches : op.addressesSP;
@@ -112,7 +112,9 @@ void drawRegister(Svg& svg, const PictureInput& in, Register reg) {
     svg.end();
 }
 
-bool drivesB(Register reg) { return std::any_of(kBSources.begin(), kBSources.end(), [&](const BSource& b) { return b.reg == reg; }); }
+bool drivesB(Register reg) {
+    return std::any_of(kBSources.begin(), kBSources.end(), [&](const BSource& b) { return b.reg == reg; });
+}
 bool takesC(Register reg) { return kRegisters[static_cast<size_t>(boxIndexOf(reg))].cBit >= 0; }
 
 std::string bStub(Register reg) {
@@ -120,7 +122,8 @@ std::string bStub(Register reg) {
            std::to_string(kBBusX);
 }
 std::string cStub(Register reg) {
-    return " M" + std::to_string(kCBusX) + " " + std::to_string(registerRect(reg).y + 16) + " H" + std::to_string(kRegX);
+    return " M" + std::to_string(kCBusX) + " " + std::to_string(registerRect(reg).y + 16) + " H" +
+           std::to_string(kRegX);
 }
 
 // Every register's link to the buses, grey: the buses drawn over them mark the links used.
@@ -176,9 +179,9 @@ void drawAlu(Svg& svg, const TraceDescription& t) {
     const bool used = t.alu.has_value();
     std::string title = "ALU, idle";
     if (used)
-        title = t.alu->code == nullptr ? "ALU, field " + t.alu->field + " selects nothing, result 0"
-                                       : "ALU, " + std::string(t.alu->code->code) + ": " + t.alu->text + " = " +
-                                             hexText(t.alu->result);
+        title = t.alu->code == nullptr
+                    ? "ALU, field " + t.alu->field + " selects nothing, result 0"
+                    : "ALU, " + std::string(t.alu->code->code) + ": " + t.alu->text + " = " + hexText(t.alu->result);
     svg.begin("alu", used, title);
     svg.polygon("215,490 405,490 375,530 245,530");
     svg.text(232, 515, "ALU");
@@ -235,8 +238,10 @@ void drawMemory(Svg& svg, const TraceDescription& t) {
 std::string nextAddressTitle(const TraceDescription::Jump& j) {
     switch (j.kind) {
     case JumpKind::MbrJump: return "MBR OR " + hexText16(j.nextField) + " = " + hexText16(j.next);
-    case JumpKind::NBranch: return std::string("N branch, ") + (j.taken ? "taken: " : "not taken: ") + hexText16(j.next);
-    case JumpKind::ZBranch: return std::string("Z branch, ") + (j.taken ? "taken: " : "not taken: ") + hexText16(j.next);
+    case JumpKind::NBranch:
+        return std::string("N branch, ") + (j.taken ? "taken: " : "not taken: ") + hexText16(j.next);
+    case JumpKind::ZBranch:
+        return std::string("Z branch, ") + (j.taken ? "taken: " : "not taken: ") + hexText16(j.next);
     default: return "next address " + hexText16(j.next);
     }
 }
@@ -261,7 +266,8 @@ void drawControl(Svg& svg, const TraceDescription& t) {
     svg.end();
 
     const bool jumped = t.jump.has_value();
-    svg.begin("next-address", jumped, jumped ? "Next-address logic, " + nextAddressTitle(*t.jump) : "Next-address logic, idle");
+    svg.begin("next-address", jumped,
+              jumped ? "Next-address logic, " + nextAddressTitle(*t.jump) : "Next-address logic, idle");
     svg.rect({460, 215, 280, 60});
     svg.text(468, 235, "Next-address logic");
     if (jumped)

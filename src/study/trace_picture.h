@@ -17,8 +17,8 @@ namespace orvik::study {
 struct PictureInput {
     const TraceDescription& trace;
     uint64_t traceNumber = 0;
-    std::array<int32_t, kRegisterCount> registers{};  // after the Trace, in register-box order
-    std::string words;                                // the Trace in words, for <desc>
+    std::array<int32_t, kRegisterCount> registers{}; // after the Trace, in register-box order
+    std::string words;                               // the Trace in words, for <desc>
 };
 
 std::string tracePicture(const PictureInput& input);

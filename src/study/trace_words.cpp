@@ -119,7 +119,8 @@ std::string memoryWords(const TraceDescription::Memory& m) {
 }
 
 std::string jumpWords(const TraceDescription::Jump& j) {
-    const std::string b = "the B value, " + (j.source.empty() ? std::string("none") : j.source) + ", is " + hex(j.bValue);
+    const std::string b =
+        "the B value, " + (j.source.empty() ? std::string("none") : j.source) + ", is " + hex(j.bValue);
     const std::string target = hex16(j.next) + ", the else target " + hex16(j.nextField) + " plus 100";
     switch (j.kind) {
     case JumpKind::MbrJump:
@@ -134,8 +135,7 @@ std::string jumpWords(const TraceDescription::Jump& j) {
         if (j.taken)
             return "Z branch: " + b + ", so the branch goes to " + target + ". ";
         return "Z branch: " + b + ", not 0, so the branch stays at " + hex16(j.next) + ", the next-address field. ";
-    default:
-        return "Next position: " + hex16(j.next) + ", the next-address field. ";
+    default: return "Next position: " + hex16(j.next) + ", the next-address field. ";
     }
 }
 

@@ -46,8 +46,8 @@ struct StudyBench : Bench {
 };
 
 struct WordsRow {
-    std::string line;      // next, jump, ALU, C, memory, B
-    std::string expected;  // a sentence of the Trace in words
+    std::string line;     // next, jump, ALU, C, memory, B
+    std::string expected; // a sentence of the Trace in words
 };
 
 class TraceWords : public ::testing::TestWithParam<WordsRow> {};
@@ -86,35 +86,35 @@ INSTANTIATE_TEST_SUITE_P(
                       WordsRow{"8\t0\t14\t1\t0\t7", "C bus: 5 goes to MAR."},
                       WordsRow{"8\t0\t14\t3\t0\t7", "C bus: 5 goes to MDR and MAR."},
                       WordsRow{"8\t0\t14\t140\t0\t7", "C bus: 5 goes to H and TOS."},
-                      WordsRow{"8\t0\t10\t1FF\t0\t7",
-                               "C bus: 0 goes to H, OPC, TOS, CPP, LV, SP, PC, MDR and MAR."}));
+                      WordsRow{"8\t0\t10\t1FF\t0\t7", "C bus: 0 goes to H, OPC, TOS, CPP, LV, SP, PC, MDR and MAR."}));
 
 INSTANTIATE_TEST_SUITE_P(
     MemoryOperations, TraceWords,
-    ::testing::Values(WordsRow{"8\t0\t10\t0\t0\t7", "Memory: the cell at PC, line 0, holds 14. Next position"},
-                      WordsRow{"8\t0\t10\t0\t1\t7", "Fetch: MBR := 14 (the cell at PC)."},
-                      WordsRow{"8\t0\t10\t0\t2\t7", "Read: MAR := SP = 10, MDR := MBR = 20."},
-                      WordsRow{"8\t0\t10\t0\t3\t7", "RdFetch: MBR := 14 (the cell at PC); MAR := SP = 10, MDR := MBR = 14."},
-                      WordsRow{"8\t0\t10\t0\t4\t7", "Write: MAR := SP = 10, MDR := MBR = 20. The next Trace writes"},
-                      WordsRow{"8\t0\t10\t0\t5\t7", "WrFetch: MBR := 14 (the cell at PC); MAR := SP = 10"},
-                      WordsRow{"8\t0\t10\t0\t9\t7", "The memory field 9 starts nothing, so the memory word stays empty."}));
+    ::testing::Values(
+        WordsRow{"8\t0\t10\t0\t0\t7", "Memory: the cell at PC, line 0, holds 14. Next position"},
+        WordsRow{"8\t0\t10\t0\t1\t7", "Fetch: MBR := 14 (the cell at PC)."},
+        WordsRow{"8\t0\t10\t0\t2\t7", "Read: MAR := SP = 10, MDR := MBR = 20."},
+        WordsRow{"8\t0\t10\t0\t3\t7", "RdFetch: MBR := 14 (the cell at PC); MAR := SP = 10, MDR := MBR = 14."},
+        WordsRow{"8\t0\t10\t0\t4\t7", "Write: MAR := SP = 10, MDR := MBR = 20. The next Trace writes"},
+        WordsRow{"8\t0\t10\t0\t5\t7", "WrFetch: MBR := 14 (the cell at PC); MAR := SP = 10"},
+        WordsRow{"8\t0\t10\t0\t9\t7", "The memory field 9 starts nothing, so the memory word stays empty."}));
 
 INSTANTIATE_TEST_SUITE_P(
     Jumps, TraceWords,
-    ::testing::Values(WordsRow{"8\t0\t14\t0\t0\t7", "Next position: 8, the next-address field."},
-                      WordsRow{"8\t3\t14\t0\t0\t7", "Next position: 8, the next-address field."},
-                      WordsRow{"8\t4\t14\t0\t0\t7", "MBR jump: MBR OR 8 is 28 (20 OR 8), the next position."},
-                      WordsRow{"8\t2\t14\t0\t0\t6",
-                               "N is 1 because the B value, CPP, is FFFFFFFF (0 or less), so the branch goes to 108, "
-                               "the else target 8 plus 100."},
-                      WordsRow{"8\t2\t14\t0\t0\t7",
-                               "N is 0 because the B value, TOS, is 5 (above 0), so the branch stays at 8"},
-                      WordsRow{"8\t1\t14\t0\t0\t5",
-                               "Z branch: the B value, LV, is 0, so the branch goes to 108, the else target 8 plus "
-                               "100. Z is 0 because the ALU field does not read 0."},
-                      WordsRow{"8\t1\t14\t0\t0\t7", "Z branch: the B value, TOS, is 5, not 0, so the branch stays at 8"},
-                      WordsRow{"8\t0\t0\t0\t0\t7", "Z is 1 because the ALU field reads 0, so the instruction box"},
-                      WordsRow{"2\t0\t10\t0\t0\t7", "Its next address is its own position"}));
+    ::testing::Values(
+        WordsRow{"8\t0\t14\t0\t0\t7", "Next position: 8, the next-address field."},
+        WordsRow{"8\t3\t14\t0\t0\t7", "Next position: 8, the next-address field."},
+        WordsRow{"8\t4\t14\t0\t0\t7", "MBR jump: MBR OR 8 is 28 (20 OR 8), the next position."},
+        WordsRow{"8\t2\t14\t0\t0\t6",
+                 "N is 1 because the B value, CPP, is FFFFFFFF (0 or less), so the branch goes to 108, "
+                 "the else target 8 plus 100."},
+        WordsRow{"8\t2\t14\t0\t0\t7", "N is 0 because the B value, TOS, is 5 (above 0), so the branch stays at 8"},
+        WordsRow{"8\t1\t14\t0\t0\t5",
+                 "Z branch: the B value, LV, is 0, so the branch goes to 108, the else target 8 plus "
+                 "100. Z is 0 because the ALU field does not read 0."},
+        WordsRow{"8\t1\t14\t0\t0\t7", "Z branch: the B value, TOS, is 5, not 0, so the branch stays at 8"},
+        WordsRow{"8\t0\t0\t0\t0\t7", "Z is 1 because the ALU field reads 0, so the instruction box"},
+        WordsRow{"2\t0\t10\t0\t0\t7", "Its next address is its own position"}));
 
 TEST(TraceWordsWhole, OneParagraphInAFixedOrder) {
     StudyBench bench;
@@ -128,7 +128,8 @@ TEST(TraceWordsWhole, OneParagraphInAFixedOrder) {
 TEST(TraceWordsWhole, APendingWriteComesFirst) {
     StudyBench bench;
     bench.describe("2\t3\t0\t10\t0\t4\t7");
-    EXPECT_TRUE(holds(study::traceWords(bench.describe("3\t4\t0\t10\t0\t0\t7"), 1), "Trace 1. First it completed the write left pending: main-memory line 40 now holds 20."));
+    EXPECT_TRUE(holds(study::traceWords(bench.describe("3\t4\t0\t10\t0\t0\t7"), 1),
+                      "Trace 1. First it completed the write left pending: main-memory line 40 now holds 20."));
 }
 
 TEST(TraceWordsWhole, ARunTimeErrorSaysWhereItStopped) {
@@ -138,7 +139,8 @@ TEST(TraceWordsWhole, ARunTimeErrorSaysWhereItStopped) {
     EXPECT_EQ(trace.reached, TraceStage::Alu);
     EXPECT_FALSE(trace.cBus->written);
     EXPECT_FALSE(trace.memory.has_value());
-    EXPECT_TRUE(holds(study::traceWords(trace, 1), "B bus: TOS drives 5. It stopped with a run-time error while computing the ALU result: "));
+    EXPECT_TRUE(holds(study::traceWords(trace, 1),
+                      "B bus: TOS drives 5. It stopped with a run-time error while computing the ALU result: "));
 }
 
 TEST(TraceWordsWhole, TheEndOfTheRun) {
@@ -268,21 +270,22 @@ TEST(StepBack, KeepsAPaneEditMadeBetweenTraces) {
 }
 
 TEST(StepBack, RunsToAPositionAndStopsAtARunTimeError) {
-    Session s(fileText({"0\t1\t0\t10\t4\t0\t0", "1\t2\t0\t10\t4\t0\t0", "2\t3\t0\t39\t100\t0\t0", "3\t2\t0\t10\t0\t0\t0"}),
-              "0\t0\n");
+    Session s(
+        fileText({"0\t1\t0\t10\t4\t0\t0", "1\t2\t0\t10\t4\t0\t0", "2\t3\t0\t39\t100\t0\t0", "3\t2\t0\t10\t0\t0\t0"}),
+        "0\t0\n");
     s.form.mlngH = 0x7FFFFFFD;
     study::TraceHistory history(s.form, s.window);
     EXPECT_EQ(history.runToPosition(2, 100), study::RunStop::Position);
     EXPECT_EQ(history.traces(), 1U);
     EXPECT_EQ(history.runTraces(100), study::RunStop::Error);
-    EXPECT_EQ(history.traces(), 6U);  // H reaches 7FFFFFFF at the third pass through 2
+    EXPECT_EQ(history.traces(), 6U); // H reaches 7FFFFFFF at the third pass through 2
     EXPECT_EQ(s.window.messages.size(), 1U);
     ASSERT_TRUE(history.lastTrace()->error);
     EXPECT_TRUE(history.stepBack());
     EXPECT_EQ(s.form.mlngH, 0x7FFFFFFF);
     ASSERT_TRUE(history.lastTrace());
-    EXPECT_EQ(history.lastTrace()->position, 3);  // the Trace that led here
-    EXPECT_EQ(s.window.messages.size(), 1U);  // going back runs Traces again without their messages
+    EXPECT_EQ(history.lastTrace()->position, 3); // the Trace that led here
+    EXPECT_EQ(s.window.messages.size(), 1U);     // going back runs Traces again without their messages
 }
 
 } // namespace
