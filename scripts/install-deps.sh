@@ -7,12 +7,16 @@ packages=(
   g++ cmake make pkg-config
   qt6-base-dev libgl-dev          # Qt 6 Widgets and Qt Test, and the GL headers its CMake files ask for
   libgtest-dev libbenchmark-dev   # core tests, benchmarks
+  libcli11-dev                    # the companions' command lines and --help, from one option table
   fonts-dejavu-core               # a font for the offscreen platform the GUI tests run on
   clang libclang-rt-14-dev        # libFuzzer targets
   desktop-file-utils appstream    # validators for the menu entry and the metainfo
   dpkg-dev file                   # make package: dpkg-shlibdeps finds the .deb's dependencies
   clang-format                    # make format
+  libcli11-dev                    # the companions' command lines and --help, from one option table
+  nlohmann-json3-dev              # orvik-run --json: JSON written by a library, not by hand
   libxml2-utils                   # xmllint: the study tests check that each picture is well-formed XML
+  xvfb xdotool x11-xkb-utils      # window tests with real key events, on an X server of their own
 )
 
 missing=()

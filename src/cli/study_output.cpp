@@ -26,14 +26,13 @@ std::optional<std::string> StudyOutput::prepare() const {
     return std::nullopt;
 }
 
-std::optional<std::string> StudyOutput::write(const TraceRecord& record, const frmOrvik& form,
-                                              std::ostream& out) const {
-    if (!record.description)
-        return std::nullopt;
-    const std::string words = study::traceWords(*record.description, record.step);
-    if (explain_)
-        out << words << '\n';
-    if (pictureDir_.empty())
+std::string StudyOutput::words(const TraceRecord& record) {
+    return record.description ? study::traceWords(*record.description, record.step) : std::string();
+}
+
+std::optional<std::string> StudyOutput::writePicture(const TraceRecord& record, const frmOrvik& form,
+                                                     const std::string& words) const {
+    if (pictureDir_.empty() || !record.description)
         return std::nullopt;
     const std::string picture =
         study::tracePicture({*record.description, record.step, study::registerValues(form), words});

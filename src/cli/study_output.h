@@ -4,7 +4,6 @@
 // folder (--picture DIR), each file written whole or not at all.
 
 #include <optional>
-#include <ostream>
 #include <string>
 
 #include "cli/machine_run.h"
@@ -17,11 +16,15 @@ public:
     StudyOutput(bool explain, std::string pictureDir) : explain_(explain), pictureDir_(std::move(pictureDir)) {}
 
     bool wanted() const { return explain_ || !pictureDir_.empty(); }
+    bool explains() const { return explain_; }
     // Makes the picture folder when it is missing. Returns why it cannot, or nothing.
     std::optional<std::string> prepare() const;
-    // The record carries its description; `form` is the window object after the Trace.
-    // Returns why a picture could not be written, or nothing.
-    std::optional<std::string> write(const TraceRecord& record, const frmOrvik& form, std::ostream& out) const;
+    // The Trace in words; the record carries its description.
+    static std::string words(const TraceRecord& record);
+    // The picture of the Trace, with `words` as its description; `form` is the
+    // window object after the Trace. Returns why it could not be written, or nothing.
+    std::optional<std::string> writePicture(const TraceRecord& record, const frmOrvik& form,
+                                            const std::string& words) const;
 
     // The picture's file name for a Trace: trace-000001.svg, and wider past 999999.
     static std::string pictureName(uint64_t step);

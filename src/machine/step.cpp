@@ -26,31 +26,34 @@ Register destinationNamed(const std::string& name) {
 } // namespace
 
 void frmOrvik::cmdNav_Click(int16_t Index) {
-    if (Index == 0)
+    if (Index == 0) {
         trace();
-    else if (Index == 1)
+    } else if (Index == 1) {
+        programEnded_ = true;
         win.endProgram();
+    }
 }
 
 std::optional<std::string> frmOrvik::clickStoppedBy(int16_t Index) {
+    lastError_.reset();
     try {
         cmdNav_Click(Index);
     } catch (const OrvikError& error) {
-        return error.what();
+        lastError_ = error.what();
     } catch (const std::bad_alloc&) {
-        return "Out of memory: the Trace was stopped";
+        lastError_ = "Out of memory: the Trace was stopped";
     }
-    return std::nullopt;
+    return lastError_;
 }
 
 void frmOrvik::handleClick(int16_t Index) {
-    if (const std::optional<std::string> error = clickStoppedBy(Index))
-        win.messageBox(*error);
+    if (clickStoppedBy(Index))
+        win.messageBox(*lastError_);
 }
 
 void frmOrvik::showRegister(int64_t boxIndex, int32_t value) { win.setBoxText(txtReg(boxIndex), hexText(value)); }
 
-bool frmOrvik::runHasEnded() const { return mNoClks != 0 && mintPos >= mNoLines - 1; }
+bool frmOrvik::endOfRunRuleApplies() const { return mNoClks != 0 && mintPos >= mNoLines - 1; }
 
 void frmOrvik::splitContStore() { contStoreSplit.split(win.viewBoxText(Box::txtContStore, paneText), mstrLines); }
 
@@ -90,9 +93,10 @@ void frmOrvik::trace() {
     stage_ = TraceStage::PendingWrite;
     if (isPendingWrite(mstrMem))
         memoryWrite();
-    if (runHasEnded()) {
+    if (endOfRunRuleApplies()) {
         // The memory word stays, so a pending write is made again by every further Trace.
         win.setBoxText(Box::txtStdOut, "End of run.");
+        runEnded_ = true;
         stage_ = TraceStage::EndOfRun;
         return;
     }
