@@ -12,8 +12,10 @@
 #include "bench_inputs.h"
 #include "loading/listing_text.h"
 #include "machine/frmOrvik.h"
+#include "machine/trace_description.h"
 #include "median_table.h"
 #include "memory_window.h"
+#include "study/trace_history.h"
 
 namespace orvik::bench {
 
@@ -86,6 +88,35 @@ void BM_CoreTraceLongLines(benchmark::State& state) {
 }
 
 void BM_CoreTraceNoWrite(benchmark::State& state) { traceIn(state, Loop::WithoutWrite); }
+
+// The same Trace with its description, as orvik-run --explain and the
+// browser page's picture ask for it: what describing costs on top.
+void BM_CoreTraceDescribed(benchmark::State& state) {
+    CoreMachine machine(Loop::WithoutWrite);
+    for (auto _ : state) {
+        const TraceBefore before = traceBefore(machine.form);
+        const std::optional<std::string> error = machine.form.clickStoppedBy(0);
+        benchmark::DoNotOptimize(describeTrace(before, machine.form, error));
+    }
+    if (const std::string fault = machine.fault(Loop::WithoutWrite); !fault.empty())
+        state.SkipWithError(fault.c_str());
+}
+
+// One step back after 100 000 Traces: a snapshot restored and the Traces
+// since it run again.
+void BM_StudyStepBack(benchmark::State& state) {
+    CoreMachine machine(Loop::WithoutWrite);
+    study::TraceHistory history(machine.form, machine.window);
+    history.runTraces(100000);
+    for (auto _ : state) {
+        history.stepBack();
+        state.PauseTiming();
+        history.runTraces(1);
+        state.ResumeTiming();
+    }
+    if (history.traces() != 100000)
+        state.SkipWithError("the history lost its place");
+}
 void BM_CoreTracePendingWrite(benchmark::State& state) { traceIn(state, Loop::WithWrite); }
 
 void BM_CoreStartUp(benchmark::State& state) {
@@ -189,6 +220,8 @@ BENCHMARK(BM_CoreTraceNoWrite)->Name("Core/Trace/NoWrite")->Unit(benchmark::kMic
 BENCHMARK(BM_CoreTracePendingWrite)->Name(kCoreTraceWrite)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_CoreTraceLongLines)->Name("Core/LongLines/Trace")->ArgName("bytes")->Arg(10000)->Arg(100000)
     ->Arg(400000)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_CoreTraceDescribed)->Name("Core/Trace/Described")->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_StudyStepBack)->Name("Study/StepBackAfter100000")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CoreStartUp)->Name("Core/StartUp")->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_CoreSplit)->Name("Core/SplitTextInto4096")->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_FloorSplit)->Name("Floor/Split4096")->Unit(benchmark::kMicrosecond)->UseRealTime();

@@ -14,6 +14,7 @@ packages=(
   dpkg-dev file                   # make package: dpkg-shlibdeps finds the .deb's dependencies
   clang-format                    # make format
   nlohmann-json3-dev              # orvik-run --json: JSON written by a library, not by hand
+  libxml2-utils                   # xmllint: the study tests check that each picture is well-formed XML
   xvfb xdotool x11-xkb-utils      # window tests with real key events, on an X server of their own
 )
 

@@ -62,6 +62,9 @@ TraceRecord MachineRun::trace(bool record) {
         // A write goes to line MAR * 4 with the MAR left by the microinstruction before.
         writtenLine = int64_t{form_.mlngMAR} * 4;
     }
+    std::optional<TraceBefore> described;
+    if (record && describe_)
+        described = traceBefore(form_);
     window_.setBoxes = 0;
     form_.handleClick(0);
     if (!window_.messages.empty()) {
@@ -71,6 +74,8 @@ TraceRecord MachineRun::trace(bool record) {
     result.ended = !result.message && window_.box(Box::txtStdOut) == kEndOfRun;
     if (!record)
         return result;
+    if (described)
+        result.description = describeTrace(*described, form_, result.message);
     if (window_.wasSet(Box::txtInst))
         result.instruction = window_.box(Box::txtInst);
     const std::array<std::string, kMachineValueCount> after = machineValueTexts(form_);

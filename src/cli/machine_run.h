@@ -18,6 +18,7 @@
 #include "grading/program_file.h"
 #include "machine/frmOrvik.h"
 #include "hosts/headless_window.h"
+#include "machine/trace_description.h"
 
 namespace orvik::cli {
 
@@ -41,6 +42,7 @@ struct TraceRecord {
     std::optional<std::pair<int, std::string>> written;  // the memory line a write replaced, and its text
     bool ended = false;                   // the Trace showed "End of run."
     std::optional<std::string> message;   // the run-time error that stopped it
+    std::optional<TraceDescription> description;  // what it did, when the run describes its Traces
 };
 
 // How a run stopped.
@@ -78,6 +80,8 @@ public:
     // One Trace. Without `record` only `step`, `position`, `ended` and `message` are
     // filled in, which is all the run needs and costs nothing beyond the Trace.
     TraceRecord trace(bool record);
+    // From now on every recorded Trace carries its description.
+    void describeTraces() { describe_ = true; }
 
     const frmOrvik& form() const { return form_; }
     const HeadlessWindow& window() const { return window_; }
@@ -96,6 +100,7 @@ private:
     std::string loadedMemory_;
     SourceMap sources_;
     uint64_t steps_ = 0;
+    bool describe_ = false;
 };
 
 // Line `index` of a listing split at CR LF, or nothing when it has fewer lines.

@@ -120,7 +120,8 @@ Exit status:
   3  start-up failed (its message is printed), or the source does not assemble
   4  a Trace stopped with a run-time error (with --keep-going: any Trace did)
   5  the step limit was reached before "End of run."
-  6  standard output could not be written (a full disk): the report is lost
+  6  standard output could not be written (a full disk): the report is lost;
+     or with --picture a picture (DIR/trace-000001.svg, ...) could not be
 )";
 
 // The option table: every option, its value and its help line.
@@ -132,6 +133,10 @@ void describeOptions(CLI::App& app, RunOptions& options, OptionTexts& texts) {
     app.set_help_flag("-h,--help", "print this text");
     app.add_option("--steps", texts.steps, "stop after N Traces at the most (default 100000)")->type_name("N");
     app.add_flag("--trace", options.trace, "print one line per Trace before the result");
+    app.add_flag("--explain", options.explain, "print each Trace in words, one paragraph a line");
+    app.add_option("--picture", options.pictureDir, "write a picture of the data path of each Trace into DIR")
+        ->type_name("DIR")
+        ->allow_extra_args(false);
     app.add_flag("--keep-going", options.keepGoing,
                  "after a run-time error go on from the state reached, as the window does");
     app.add_option("--show", texts.shown, "print only these values at the end (repeatable)")
@@ -184,6 +189,8 @@ RunOptions parseRunOptions(std::span<const std::string> args) {
     for (const std::string& extra : app.remaining())
         if (extra != "--")
             throw UsageError("unknown option '" + escapeText(extra) + "'");
+    if (app.count("--picture") > 0 && options.pictureDir.empty())
+        throw UsageError("--picture needs a folder name");
     options.warnings = !texts.noWarnings;
     if (app.count("--steps") > 0)
         options.stepLimit = stepCount(texts.steps);

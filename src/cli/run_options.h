@@ -21,6 +21,8 @@ struct RunOptions {
     std::string memoryFile{};                 // with --test: the tests file, or empty (tests in the source)
     uint64_t stepLimit = kDefaultStepLimit;
     bool trace = false;
+    bool explain = false;                     // each Trace in words
+    std::string pictureDir{};                 // a picture of each Trace into this folder
     bool keepGoing = false;
     bool warnings = true;                     // --no-warnings turns off the checker's warnings
     std::vector<std::string> shown{};         // --show: only these values at the end

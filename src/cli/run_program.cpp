@@ -10,6 +10,7 @@
 #include "cli/run_json.h"
 #include "cli/run_options.h"
 #include "cli/run_text.h"
+#include "cli/study_output.h"
 #include "cli/test_run.h"
 #include "cli/trace_line.h"
 
@@ -40,11 +41,28 @@ void noteHowItStopped(const RunRecord& record, std::ostream& err) {
 // What a started run prints, in text or as one JSON object; returns the exit status.
 int runAndReport(const RunOptions& options, MachineRun& run, std::ostream& out, std::ostream& err) {
     nlohmann::json traces = nlohmann::json::array();
+    nlohmann::json explained = nlohmann::json::array();
+    const StudyOutput study(options.explain, options.pictureDir);
+    std::optional<std::string> pictureFailure = study.prepare();
+    if (study.wanted())
+        run.describeTraces();
     MachineRun::TraceSink onTrace;
-    if (options.trace && options.json)
-        onTrace = [&traces](const TraceRecord& record) { traces.push_back(traceJson(record)); };
-    else if (options.trace)
-        onTrace = [&out](const TraceRecord& record) { out << traceLine(record) << '\n'; };
+    if (options.trace || study.wanted())
+        onTrace = [&](const TraceRecord& record) {
+            if (options.trace && options.json)
+                traces.push_back(traceJson(record));
+            else if (options.trace)
+                out << traceLine(record) << '\n';
+            if (!study.wanted())
+                return;
+            const std::string words = StudyOutput::words(record);
+            if (study.explains() && options.json)
+                explained.push_back(utf8FromLatin1(words));
+            else if (study.explains())
+                out << words << '\n';
+            if (!pictureFailure)
+                pictureFailure = study.writePicture(record, run.form(), words);
+        };
     const RunSummary summary = run.run(options.stepLimit, options.keepGoing, onTrace);
     const RunRecord record = runRecord(run, summary);
     const bool graded = !options.expectations.empty();
@@ -54,6 +72,8 @@ int runAndReport(const RunOptions& options, MachineRun& run, std::ostream& out, 
         nlohmann::json json = recordJson(record);
         if (options.trace)
             json["trace"] = std::move(traces);
+        if (options.explain)
+            json["explain"] = std::move(explained);
         if (!options.shown.empty())
             for (const std::string& name : options.shown)
                 json["shown"][name] = utf8FromLatin1(reportValue(name, run, summary).value_or(""));
@@ -74,6 +94,10 @@ int runAndReport(const RunOptions& options, MachineRun& run, std::ostream& out, 
     }
     noteHowItStopped(record, err);
     out.flush();
+    if (pictureFailure) {
+        err << "orvik-run: --picture: " << *pictureFailure << '\n';
+        return kExitOutputFailed;
+    }
     return runExitStatus(summary, graded, differences.empty());
 }
 

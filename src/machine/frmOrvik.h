@@ -23,6 +23,7 @@
 
 #include "loading/file_loaders.h"
 #include "base/split_text.h"
+#include "machine/trace_stage.h"
 #include "machine/window_services.h"
 #include "microcode/encoding.h"
 
@@ -46,6 +47,11 @@ struct StartUpStep {
 class frmOrvik {
 public:
     explicit frmOrvik(WindowServices& window) : win(window) {}
+    // A copy is a snapshot of every member, bound to the same window; assigning
+    // one back restores them all (machine/machine_snapshot.h steps back with it).
+    frmOrvik(const frmOrvik&) = default;
+    frmOrvik(frmOrvik&&) noexcept = default;
+    frmOrvik& operator=(const frmOrvik& saved);
 
     // ---- Event routines -------------------------------------------------------------
     // Start-up: asks for both files, resets, loads both listings and previews
@@ -65,6 +71,8 @@ public:
     // What a click on a command button runs: cmdNav_Click with a run-time error
     // shown in a message box, after which the program goes on with the state reached.
     void handleClick(int16_t Index);
+    // The same click without the message box: the run-time error it stopped with, if any.
+    std::optional<std::string> clickStoppedBy(int16_t Index);
 
     // ---- How the run stands, for hosts: nobody needs to read the boxes to know ------
     // A Trace has shown "End of run.": every further Trace only shows it again.
@@ -128,6 +136,9 @@ public:
     int32_t mlngtemp = 0;                 // ALU result
     std::string mstrgoto;                 // jump text
 
+    // Where the last Trace stopped, or how it finished.
+    TraceStage traceStage() const { return stage_; }
+
 private:
     // In register-box order, as the Register enumeration counts.
     static constexpr int32_t frmOrvik::*kRegisterMembers[kRegisterCount] = {
@@ -147,6 +158,7 @@ private:
         bool atStartUp = false;  // chosen by start-up's preview of position 0
     };
     JumpSource cameFrom_;
+    TraceStage stage_ = TraceStage::NotRun;
     bool runEnded_ = false;
     bool programEnded_ = false;
     std::optional<std::string> lastError_;

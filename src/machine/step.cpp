@@ -1,7 +1,10 @@
 // The two commands: one Trace step, which executes exactly one
 // microinstruction, and Exit.
 
+#include <memory>
 #include <new>
+#include <stdexcept>
+#include <utility>
 
 #include "base/checked.h"
 #include "base/hex_text.h"
@@ -31,7 +34,7 @@ void frmOrvik::cmdNav_Click(int16_t Index) {
     }
 }
 
-void frmOrvik::handleClick(int16_t Index) {
+std::optional<std::string> frmOrvik::clickStoppedBy(int16_t Index) {
     lastError_.reset();
     try {
         cmdNav_Click(Index);
@@ -40,7 +43,11 @@ void frmOrvik::handleClick(int16_t Index) {
     } catch (const std::bad_alloc&) {
         lastError_ = "Out of memory: the Trace was stopped";
     }
-    if (lastError_)
+    return lastError_;
+}
+
+void frmOrvik::handleClick(int16_t Index) {
+    if (clickStoppedBy(Index))
         win.messageBox(*lastError_);
 }
 
@@ -82,30 +89,60 @@ void frmOrvik::previewCBus() {
 }
 
 void frmOrvik::trace() {
+    // Each operation notes its stage first: a run-time error leaves it at the one that failed.
+    stage_ = TraceStage::PendingWrite;
     if (isPendingWrite(mstrMem))
         memoryWrite();
     if (endOfRunRuleApplies()) {
         // The memory word stays, so a pending write is made again by every further Trace.
         win.setBoxText(Box::txtStdOut, "End of run.");
         runEnded_ = true;
+        stage_ = TraceStage::EndOfRun;
         return;
     }
+    stage_ = TraceStage::ReadMicroinstruction;
     readMicroinstruction();
+    stage_ = TraceStage::FieldBoxes;
     showMicroinstructionFields();
     showFieldBoxes();
+    stage_ = TraceStage::NextAddress;
     decodeNextAddress();
+    stage_ = TraceStage::BOperand;
     decodeBOperand();
     if (mintPos == mintNext)
         mNoClks = 1;
+    stage_ = TraceStage::CBus;
     decodeCBus();
+    stage_ = TraceStage::AOperand;
     presetAOperand();
+    stage_ = TraceStage::Alu;
     decodeALU();
+    stage_ = TraceStage::CBusWrites;
     writeCBus();
+    stage_ = TraceStage::MemoryReadAtPC;
     memoryReadAtPC();
     mintPos = mintNext;
+    stage_ = TraceStage::MemoryOperation;
     startMemoryOperation();
+    stage_ = TraceStage::Jump;
     chooseNextPosition();
+    stage_ = TraceStage::ZFlag;
     setZeroFlag();
+    stage_ = TraceStage::Done;
+}
+
+frmOrvik& frmOrvik::operator=(const frmOrvik& saved) {
+    // The window is a reference and cannot be reseated: a snapshot restores
+    // only the object of the window it was taken from, by replacing this one
+    // with a copy of it.
+    if (&saved.win != &win)
+        throw std::logic_error("a window object can only be restored from a snapshot of its own window");
+    if (this != &saved) {
+        frmOrvik copy(saved);  // a copy that fails leaves this object as it was
+        std::destroy_at(this);
+        std::construct_at(this, std::move(copy));
+    }
+    return *this;
 }
 
 } // namespace orvik
