@@ -12,6 +12,8 @@ packages=(
   desktop-file-utils appstream    # validators for the menu entry and the metainfo
   dpkg-dev file                   # make package: dpkg-shlibdeps finds the .deb's dependencies
   clang-format                    # make format
+  emscripten                      # make web: the browser edition compiled to WebAssembly
+  chromium chromium-driver python3-selenium  # the browser edition's tests, in headless Chromium
 )
 
 missing=()
