@@ -40,8 +40,9 @@ web: deps
 	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_TREE) -j $(JOBS) --target orvik_web orvik_page
 
 # The suite builds with warnings as errors, so the build stays clean.
-test: CMAKE_FLAGS += -DORVIK_WERROR=ON
-test: build test-sanitize
+# The browser edition is built first, and its page tested in headless Chromium.
+test: CMAKE_FLAGS += -DORVIK_WERROR=ON -DORVIK_WEB_SITE=$(WEB_OUT)
+test: web build test-sanitize
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer:

@@ -35,8 +35,6 @@
     $('orvik-title-bar').textContent = frame.title;
     $('orvik-window').setAttribute('aria-label', frame.title);
     const controls = Module.windowControls();
-    const names = {};
-    for (const control of controls) names[control.name] = control;
     // The elements go into the page in tab order, so the keyboard visits them as the desktop's.
     const inTabOrder = controls.slice().sort((a, b) => a.tabIndex - b.tabIndex);
     for (const control of inTabOrder) client.appendChild(elementFor(control));
@@ -45,7 +43,6 @@
       const target = $(elementId(control.labelFor));
       target.setAttribute('aria-label', control.accessibleName);
     }
-    void names;
   }
 
   function elementId(name) { return 'orvik-' + name.replace(/[()]/g, '-'); }
@@ -68,6 +65,7 @@
       element.wrap = 'soft';
       const box = control.box;
       element.addEventListener('input', () => simulator && simulator.paneEdited(box));
+      typeTabs(element);
       boxes[control.box] = element;
     } else {
       element = document.createElement('button');
@@ -89,6 +87,21 @@
       width: control.width + 'px', height: control.height + 'px',
     });
     return element;
+  }
+
+  // Tab types a tab in a pane, which separates the fields of a line, as on the
+  // desktop. A browser keeps Ctrl+Tab for itself, so Escape and then Tab
+  // (or Shift+Tab) move the focus on.
+  function typeTabs(pane) {
+    let leaving = false;
+    pane.addEventListener('keydown', (event) => {
+      const plainTab = event.key === 'Tab' && !event.shiftKey && !event.ctrlKey && !event.altKey && !event.metaKey;
+      if (plainTab && !leaving) {
+        event.preventDefault();
+        document.execCommand('insertText', false, '\t');
+      }
+      leaving = event.key === 'Escape';
+    });
   }
 
   // The access key's letter underlined, as the desktop draws it.
@@ -339,6 +352,9 @@
     isShown() { return windowShown; },
     hasEnded() { return programHasEnded; },
   });
+
+  // The window's controls as the module describes them, for the tests of the page.
+  window.orvikControls = () => Module.windowControls();
 
   let sessions = 0;
   // `files` maps relative names (folders allowed) to their bytes; resolves to
