@@ -71,6 +71,9 @@ bench: deps
 	@QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bin/orvik_startup_probe
 	@echo
 	@$(BUILD)-bench/bin/orvik_run_probe $(BUILD)-bench/bin/orvik-run
+	@echo
+	@$(MAKE) --no-print-directory web
+	@/usr/bin/python3 bench/web_bench.py $(WEB_OUT)
 
 # A .deb of the programs, the menu entry, the icon, the guide and the
 # examples, built in a release tree of its own without the test suite:
