@@ -76,6 +76,8 @@
         const key = control.caption[control.accessKeyAt].toLowerCase();
         accessKeys[key] = index;
         element.setAttribute('aria-keyshortcuts', 'Alt+' + key.toUpperCase());
+        // The browser's own access-key combination reaches the button too (Alt+Shift in Firefox).
+        element.accessKey = key;
       }
       element.addEventListener('click', () => click(index));
       buttons.push(element);
@@ -121,7 +123,9 @@
   // Alt and a caption's underlined letter press its button, wherever the focus is in the window.
   document.addEventListener('keydown', (event) => {
     if (dialogOpen() || !event.altKey || event.ctrlKey || event.metaKey) return;
-    const index = accessKeys[(event.key || '').toLowerCase()];
+    // The key's place, not its character: Option+T types a dagger on a Mac.
+    const letter = /^Key[A-Z]$/.test(event.code || '') ? event.code.slice(3).toLowerCase() : (event.key || '').toLowerCase();
+    const index = accessKeys[letter];
     if (index === undefined || !windowShown) return;
     event.preventDefault();
     buttons[index].focus();
@@ -343,7 +347,8 @@
     clickButton(index) { buttons[index].click(); },
     pressAltKey(letter) {
       const target = document.activeElement || document.body;
-      target.dispatchEvent(new KeyboardEvent('keydown', { key: letter, altKey: true, bubbles: true, cancelable: true }));
+      target.dispatchEvent(new KeyboardEvent('keydown', { key: letter, code: 'Key' + letter.toUpperCase(),
+                                                          altKey: true, bubbles: true, cancelable: true }));
     },
     editPane(index, text) {
       boxes[index].value = text;
