@@ -81,7 +81,8 @@ class PageTest(unittest.TestCase):
         self.start()
         pane = box(self.driver, "txtMainMem")
         pane.click()
-        pane.send_keys(Keys.CONTROL + Keys.HOME, Keys.END, Keys.BACKSPACE, "7")
+        pane.send_keys(Keys.CONTROL + Keys.HOME)
+        pane.send_keys(Keys.END, Keys.BACKSPACE, "7")
         box(self.driver, "cmdNav(0)").click()
         self.assertEqual(box(self.driver, "txtReg(2)").get_attribute("value"), "7")
 
@@ -126,5 +127,5 @@ class PageTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    SITE, ORVIK_ASM = sys.argv[1], sys.argv[2]
+    SITE, ORVIK_ASM = sys.argv[1], str(pathlib.Path(sys.argv[2]).resolve())
     unittest.main(argv=sys.argv[:1], verbosity=2)

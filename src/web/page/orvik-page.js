@@ -75,9 +75,8 @@
       if (control.accessKeyAt >= 0) {
         const key = control.caption[control.accessKeyAt].toLowerCase();
         accessKeys[key] = index;
+        // Not the accesskey attribute: Chromium would press the button a second time.
         element.setAttribute('aria-keyshortcuts', 'Alt+' + key.toUpperCase());
-        // The browser's own access-key combination reaches the button too (Alt+Shift in Firefox).
-        element.accessKey = key;
       }
       element.addEventListener('click', () => click(index));
       buttons.push(element);
@@ -120,7 +119,8 @@
     showEndedWhenIdle();
   }
 
-  // Alt and a caption's underlined letter press its button, wherever the focus is in the window.
+  // Alt (with or without Shift, as Firefox's access keys go) and a caption's
+  // underlined letter press its button, wherever the focus is on the page.
   document.addEventListener('keydown', (event) => {
     if (dialogOpen() || !event.altKey || event.ctrlKey || event.metaKey) return;
     // The key's place, not its character: Option+T types a dagger on a Mac.
@@ -176,16 +176,7 @@
       event.preventDefault();
       $('orvik-dialog-cancel').click();
     }
-    if (event.key === 'Tab') keepFocusInDialog(event);
   });
-
-  function keepFocusInDialog(event) {
-    const focusable = [...$('orvik-dialog-box').querySelectorAll('input, button')].filter((e) => !e.hidden);
-    const at = focusable.indexOf(document.activeElement);
-    const next = (at + (event.shiftKey ? -1 : 1) + focusable.length) % focusable.length;
-    event.preventDefault();
-    focusable[next].focus();
-  }
 
   // ---- Start-up, step by step, and the end ---------------------------------------------
   function startProgram() {
