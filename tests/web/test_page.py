@@ -104,7 +104,7 @@ class PageTest(unittest.TestCase):
             visited.append(focused.get_attribute("data-control"))
             if focused.get_attribute("data-control") in named:
                 self.assertEqual(focused.get_attribute("aria-label"), named[visited[-1]])
-            if focused.tag_name == "textarea":
+            if focused.get_attribute("role") == "textbox":
                 focused.send_keys(Keys.ESCAPE)
             focused.send_keys(Keys.TAB)
             focused = self.driver.switch_to.active_element

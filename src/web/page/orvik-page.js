@@ -12,7 +12,7 @@
   let Module = null;
   let simulator = null;
   let frame = null;
-  const boxes = [];      // box index -> its element
+  const boxes = [];      // box index -> {element, show(text), text()}
   const buttons = [];    // command button index -> its element
   const accessKeys = {}; // lower-case letter -> command button index
   let windowShown = false;
@@ -20,8 +20,8 @@
 
   // ---- The window services the module calls (Module.page) ------------------------------
   const page = {
-    showBox(index, text) { boxes[index].value = text; },
-    boxText(index) { return boxes[index].value; },
+    showBox(index, text) { boxes[index].show(text); },
+    boxText(index) { return boxes[index].text(); },
     showMessage(text) { openDialog({ kind: 'message', title: frame.title, text, done: () => {} }); },
     programEnded() { programHasEnded = true; showEndedWhenIdle(); },
   };
@@ -58,15 +58,12 @@
       element.type = 'text';
       element.readOnly = true;
       element.spellcheck = false;
-      boxes[control.box] = element;
+      const input = element;
+      boxes[control.box] = { element, show: (text) => { input.value = text; }, text: () => input.value };
     } else if (control.kind === 'pane') {
-      element = document.createElement('textarea');
-      element.spellcheck = false;
-      element.wrap = 'soft';
-      const box = control.box;
-      element.addEventListener('input', () => simulator && simulator.paneEdited(box));
-      typeTabs(element);
-      boxes[control.box] = element;
+      const pane = listingPane(control.box);
+      element = pane.element;
+      boxes[control.box] = pane;
     } else {
       element = document.createElement('button');
       element.type = 'button';
@@ -88,6 +85,69 @@
       width: control.width + 'px', height: control.height + 'px',
     });
     return element;
+  }
+
+  // A pane: editable text that wraps long lines, one text node a line. A
+  // memory write changes one line of a long listing; the pane changes just
+  // that line's node, so the browser does not take in the whole listing again
+  // (a text area would). After the user's edit the nodes no longer follow the
+  // lines, and the next text the program sets replaces them all.
+  function listingPane(box) {
+    const element = document.createElement('div');
+    element.contentEditable = 'plaintext-only';
+    element.className = 'pane';
+    element.tabIndex = 0;
+    element.spellcheck = false;
+    element.setAttribute('role', 'textbox');
+    element.setAttribute('aria-multiline', 'true');
+    let nodes = [];
+    let touched = false;
+    element.addEventListener('input', () => {
+      touched = true;
+      if (simulator) simulator.paneEdited(box);
+    });
+    typeTabs(element);
+    const lineNode = (lines, i) => document.createTextNode(lines[i] + (i + 1 < lines.length ? '\n' : ''));
+    return {
+      element,
+      show(text) {
+        const lines = text.split('\n');
+        if (touched) {
+          touched = false;
+          nodes = lines.map((_, i) => lineNode(lines, i));
+          element.replaceChildren(...nodes);
+          return;
+        }
+        const common = Math.min(nodes.length, lines.length);
+        for (let i = 0; i < common; ++i) {
+          const want = lines[i] + (i + 1 < lines.length ? '\n' : '');
+          if (nodes[i].data !== want) nodes[i].data = want;
+        }
+        for (const extra of nodes.splice(lines.length)) extra.remove();
+        const added = [];
+        for (let i = common; i < lines.length; ++i) added.push(lineNode(lines, i));
+        element.append(...added);
+        nodes.push(...added);
+      },
+      text() { return textOf(element); },
+    };
+  }
+
+  // The pane's text as typed: text nodes as they are, a line break the
+  // browser made an element of as a line feed.
+  function textOf(node) {
+    let text = '';
+    for (const child of node.childNodes) {
+      if (child.nodeType === Node.TEXT_NODE) {
+        text += child.data;
+      } else if (child.nodeName === 'BR') {
+        text += '\n';
+      } else {
+        if (text && !text.endsWith('\n')) text += '\n';
+        text += textOf(child);
+      }
+    }
+    return text;
   }
 
   // Tab types a tab in a pane, which separates the fields of a line, as on the
@@ -184,7 +244,7 @@
     dialogQueue.length = 0;
     currentDialog = null;
     $('orvik-dialog').hidden = true;
-    for (const box of boxes) box.value = '';
+    for (const box of boxes) box.show('');
     windowShown = false;
     programHasEnded = false;
     $('orvik-window').hidden = true;
@@ -211,7 +271,7 @@
   }
 
   function firstInTabOrder() {
-    return $('orvik-client').querySelector('input, textarea, button');
+    return $('orvik-client').querySelector('input, .pane, button');
   }
 
   // After Exit, or a start-up that failed, once its last message is acknowledged.
@@ -342,8 +402,10 @@
                                                           altKey: true, bubbles: true, cancelable: true }));
     },
     editPane(index, text) {
-      boxes[index].value = text;
-      boxes[index].dispatchEvent(new Event('input', { bubbles: true }));
+      // As typing would: the pane's text changes and the pane hears of it.
+      const element = boxes[index].element;
+      element.textContent = text;
+      element.dispatchEvent(new Event('input', { bubbles: true }));
     },
     isShown() { return windowShown; },
     hasEnded() { return programHasEnded; },
