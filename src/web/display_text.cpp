@@ -1,5 +1,7 @@
 #include "web/display_text.h"
 
+#include <algorithm>
+
 namespace orvik::web {
 
 namespace {
@@ -30,6 +32,13 @@ char32_t nextCodePoint(std::string_view text, size_t& at) {
     for (; following > 0 && at < text.size(); --following)
         c = (c << 6) | (static_cast<unsigned char>(text[at++]) & 0x3Fu);
     return c;
+}
+
+size_t crLfCount(std::string_view text) {
+    size_t count = 0;
+    for (size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2))
+        ++count;
+    return count;
 }
 
 } // namespace
@@ -70,6 +79,28 @@ std::string bytesOfShown(std::string_view shown, Shown how) {
             bytes += c <= 0xFF ? static_cast<char>(c) : '?';
     }
     return bytes;
+}
+
+ChangedLines changedLines(std::string_view oldText, std::string_view newText) {
+    const size_t shorter = std::min(oldText.size(), newText.size());
+    size_t same = 0;
+    while (same < shorter && oldText[same] == newText[same])
+        ++same;
+    // The changed lines begin after the last line break wholly in the common start.
+    const size_t lastBreak = same < 2 ? std::string_view::npos : oldText.rfind("\r\n", same - 2);
+    ChangedLines change;
+    change.begin = lastBreak == std::string_view::npos ? 0 : lastBreak + 2;
+    change.first = crLfCount(oldText.substr(0, change.begin));
+    size_t sameEnd = 0;
+    while (sameEnd < shorter - change.begin &&
+           oldText[oldText.size() - 1 - sameEnd] == newText[newText.size() - 1 - sameEnd])
+        ++sameEnd;
+    // ... and end before the first line break wholly in the common end.
+    const size_t nextBreak = oldText.find("\r\n", oldText.size() - sameEnd);
+    const size_t oldEnd = nextBreak == std::string_view::npos ? oldText.size() : nextBreak;
+    change.oldCount = 1 + crLfCount(oldText.substr(change.begin, oldEnd - change.begin));
+    change.end = oldEnd + newText.size() - oldText.size();
+    return change;
 }
 
 } // namespace orvik::web

@@ -7,6 +7,7 @@
 // CR or LF that is no part of one as a visible symbol; a one-line box shows
 // every CR and LF as that symbol. Texts cross to JavaScript as UTF-8.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,16 @@ std::string shownText(std::string_view text, Shown how);
 // The bytes of what an element holds (UTF-8): the inverse of shownText, with
 // a character beyond Latin-1, which only a user can type, read as '?'.
 std::string bytesOfShown(std::string_view shown, Shown how);
+
+// Where two listings differ, in whole lines split at CR LF: lines
+// [first, first + oldCount) of the old text become the bytes [begin, end) of
+// the new one, its lines [first, ...) with CR LF between them.
+struct ChangedLines {
+    size_t first = 0;
+    size_t oldCount = 0;
+    size_t begin = 0;
+    size_t end = 0;
+};
+ChangedLines changedLines(std::string_view oldText, std::string_view newText);
 
 } // namespace orvik::web

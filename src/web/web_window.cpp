@@ -17,6 +17,7 @@ Shown shownAs(Box box) { return isPane(box) ? Shown::Lines : Shown::OneLine; }
 
 } // namespace
 
+
 WebWindow::WebWindow() : page_(val::module_property("page")) {}
 
 std::string WebWindow::textOnPage(Box box) {
@@ -49,9 +50,23 @@ void WebWindow::setBoxText(Box box, const std::string& text) {
     // changes nothing unless the user's edit is on the page.
     if (kept == text && !edited)
         return;
+    const bool pageHoldsKept = !edited;
     edited = false;
+    const std::string old = std::move(kept);
     kept = text;
-    page_.call<void>("showBox", static_cast<int>(box), shownText(text, shownAs(box)));
+    if (isPane(box) && pageHoldsKept)
+        showPane(box, old, kept);
+    else
+        page_.call<void>("showBox", static_cast<int>(box), shownText(kept, shownAs(box)));
+}
+
+// A memory write changes one line of a listing of thousands: the page is
+// sent that line alone.
+void WebWindow::showPane(Box pane, const std::string& oldText, const std::string& text) {
+    const ChangedLines change = changedLines(oldText, text);
+    const std::string_view lines = std::string_view(text).substr(change.begin, change.end - change.begin);
+    page_.call<void>("showLines", static_cast<int>(pane), change.first, change.oldCount,
+                     shownText(lines, Shown::Lines));
 }
 
 std::string WebWindow::inputBox(const std::string&, const std::string&) {

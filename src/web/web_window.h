@@ -37,6 +37,7 @@ public:
 
 private:
     void takeUserEdit(Box box);
+    void showPane(Box pane, const std::string& oldText, const std::string& text);
 
     emscripten::val page_;
     std::array<std::string, kBoxCount> texts_;

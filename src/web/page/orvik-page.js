@@ -21,6 +21,7 @@
   // ---- The window services the module calls (Module.page) ------------------------------
   const page = {
     showBox(index, text) { boxes[index].show(text); },
+    showLines(index, first, count, text) { boxes[index].showLines(first, count, text); },
     boxText(index) { return boxes[index].text(); },
     showMessage(text) { openDialog({ kind: 'message', title: frame.title, text, done: () => {} }); },
     programEnded() { programHasEnded = true; showEndedWhenIdle(); },
@@ -107,30 +108,34 @@
       if (simulator) simulator.paneEdited(box);
     });
     typeTabs(element);
-    const lineNode = (lines, i) => document.createTextNode(lines[i] + (i + 1 < lines.length ? '\n' : ''));
-    return {
+    const pane = {
       element,
+      // The whole text, after the user's edit or at start-up.
       show(text) {
+        touched = false;
         const lines = text.split('\n');
-        if (touched) {
-          touched = false;
-          nodes = lines.map((_, i) => lineNode(lines, i));
-          element.replaceChildren(...nodes);
+        nodes = lines.map((line, i) => document.createTextNode(line + (i + 1 < lines.length ? '\n' : '')));
+        element.replaceChildren(...nodes);
+      },
+      // Lines [first, first + count) become the lines of `text`; the rest stay.
+      showLines(first, count, text) {
+        const lines = text.split('\n');
+        const reachesEnd = first + count === nodes.length;
+        const data = lines.map((line, i) => line + (i + 1 < lines.length || !reachesEnd ? '\n' : ''));
+        if (lines.length === count) {
+          data.forEach((d, i) => { if (nodes[first + i].data !== d) nodes[first + i].data = d; });
           return;
         }
-        const common = Math.min(nodes.length, lines.length);
-        for (let i = 0; i < common; ++i) {
-          const want = lines[i] + (i + 1 < lines.length ? '\n' : '');
-          if (nodes[i].data !== want) nodes[i].data = want;
-        }
-        for (const extra of nodes.splice(lines.length)) extra.remove();
-        const added = [];
-        for (let i = common; i < lines.length; ++i) added.push(lineNode(lines, i));
-        element.append(...added);
-        nodes.push(...added);
+        const added = data.map((d) => document.createTextNode(d));
+        const following = nodes[first + count] || null;
+        for (const node of nodes.slice(first, first + count)) node.remove();
+        for (const node of added) element.insertBefore(node, following);
+        nodes.splice(first, count, ...added);
       },
       text() { return textOf(element); },
     };
+    pane.show('');
+    return pane;
   }
 
   // The pane's text as typed: text nodes as they are, a line break the
