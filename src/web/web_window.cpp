@@ -11,11 +11,7 @@ using emscripten::val;
 
 bool isPane(Box box) { return box == Box::txtContStore || box == Box::txtMainMem; }
 
-namespace {
-
 Shown shownAs(Box box) { return isPane(box) ? Shown::Lines : Shown::OneLine; }
-
-} // namespace
 
 
 WebWindow::WebWindow() : page_(val::module_property("page")) {}

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "machine/window_services.h"
+#include "web/display_text.h"
 
 namespace orvik::web {
 
@@ -46,5 +47,6 @@ private:
 
 // How the page shows a box: a pane as lines, every other box as one line.
 bool isPane(Box box);
+Shown shownAs(Box box);
 
 } // namespace orvik::web

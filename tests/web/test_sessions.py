@@ -21,12 +21,20 @@ def lines_match(expected, got):
     return both_messages and expected not in FIXED_MESSAGES and got not in FIXED_MESSAGES
 
 
+def around_difference(want, have):
+    """Both lines from a little before their first differing character."""
+    at = next((i for i, (a, b) in enumerate(zip(want, have)) if a != b), min(len(want), len(have)))
+    start = max(0, at - 40)
+    cut = lambda line: ("..." if start else "") + line[start:at + 80] + ("..." if len(line) > at + 80 else "")
+    return cut(want), cut(have)
+
+
 def first_difference(expected, got):
     for number in range(max(len(expected), len(got))):
         want = expected[number] if number < len(expected) else "(no line)"
         have = got[number] if number < len(got) else "(no line)"
         if number >= len(expected) or number >= len(got) or not lines_match(want, have):
-            return "line %d: expected %r, got %r" % (number + 1, want, have)
+            return "line %d: expected %r, got %r" % ((number + 1,) + around_difference(want, have))
     return None
 
 

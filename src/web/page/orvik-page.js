@@ -92,7 +92,7 @@
   // memory write changes one line of a long listing; the pane changes just
   // that line's node, so the browser does not take in the whole listing again
   // (a text area would). After the user's edit the nodes no longer follow the
-  // lines, and the next text the program sets replaces them all.
+  // lines, and they are made again before the program changes any line.
   function listingPane(box) {
     const element = document.createElement('div');
     element.contentEditable = 'plaintext-only';
@@ -119,6 +119,8 @@
       },
       // Lines [first, first + count) become the lines of `text`; the rest stay.
       showLines(first, count, text) {
+        // The user's typing left the nodes apart from the lines: split the text again.
+        if (touched) pane.show(textOf(element));
         const lines = text.split('\n');
         const reachesEnd = first + count === nodes.length;
         const data = lines.map((line, i) => line + (i + 1 < lines.length || !reachesEnd ? '\n' : ''));
