@@ -3,7 +3,7 @@ names at start-up, a file added with the picker, Trace by its access key, an
 edit of a pane before a Trace, the keyboard's way through the window, and the
 assembler's error as orvik-asm prints it.
 
-usage: test_page.py SITE ORVIK_ASM"""
+usage: test_page.py SITE ORVIK_ASM ORVIK_RUN"""
 
 import pathlib
 import subprocess
@@ -17,7 +17,8 @@ from selenium.webdriver.common.keys import Keys
 
 from page_browser import browser, open_page, served
 
-SITE = ORVIK_ASM = None
+SITE = ORVIK_ASM = ORVIK_RUN = None
+EXAMPLES = pathlib.Path(__file__).resolve().parents[2] / "examples"
 
 
 def box(driver, name):
@@ -63,7 +64,7 @@ class PageTest(unittest.TestCase):
         self.assertEqual(box(self.driver, "txtInst").get_attribute("value"), "goto 1")
 
     def test_a_file_added_with_the_picker_opens_by_its_typed_name(self):
-        source = pathlib.Path(__file__).resolve().parents[2] / "examples" / "countdown.ctl"
+        source = EXAMPLES / "countdown.ctl"
         with tempfile.TemporaryDirectory() as folder:
             added = pathlib.Path(folder) / "my control.ctl"
             added.write_bytes(source.read_bytes())
@@ -125,7 +126,16 @@ class PageTest(unittest.TestCase):
         self.assertIn("^", native.stderr)
         self.assertEqual(shown, native.stdout + native.stderr)
 
+    def test_a_run_to_the_end_prints_orvik_runs_trace_log(self):
+        self.driver.find_element(By.ID, "run-go").click()
+        shown = self.driver.execute_script("return document.getElementById('run-output').textContent;")
+        native = subprocess.run([ORVIK_RUN, "--trace", "countdown.ctl", "countdown.mem"], cwd=EXAMPLES,
+                                capture_output=True, text=True)
+        self.assertIn("run=ended", native.stdout)
+        self.assertEqual(shown, native.stdout + native.stderr)
+
 
 if __name__ == "__main__":
-    SITE, ORVIK_ASM = sys.argv[1], str(pathlib.Path(sys.argv[2]).resolve())
+    SITE = sys.argv[1]
+    ORVIK_ASM, ORVIK_RUN = (str(pathlib.Path(program).resolve()) for program in sys.argv[2:4])
     unittest.main(argv=sys.argv[:1], verbosity=2)

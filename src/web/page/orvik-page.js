@@ -385,7 +385,7 @@
   $('asm-program').addEventListener('click', () => assemble(''));
   $('asm-memory').addEventListener('click', () => assemble('--memory'));
   $('run-go').addEventListener('click', () => {
-    const result = Module.runToEnd([$('run-control').value, $('run-memory').value]);
+    const result = Module.runToEnd(['--trace', $('run-control').value, $('run-memory').value]);
     $('run-output').textContent = result.out + result.err;
   });
 
