@@ -52,6 +52,12 @@ Caption captionOf(const std::string& marked) {
     return caption;
 }
 
+// The index cmdNav_Click takes for a button of the control array: 1 for "cmdNav(1)".
+int buttonIndex(const std::string& name) {
+    const size_t open = name.find('(');
+    return open == std::string::npos ? 0 : std::stoi(name.substr(open + 1));
+}
+
 // Every control with its place and size in the page's pixels, in tab order
 // as the desktop window keeps it.
 val windowControlsForPage() {
@@ -73,6 +79,7 @@ val windowControlsForPage() {
         entry.set("accessibleName", control.accessibleName);
         const std::optional<Box> box = boxNamed(control.name);
         entry.set("box", box ? static_cast<int>(*box) : -1);
+        entry.set("button", control.kind == ControlKind::CommandButton ? buttonIndex(control.name) : -1);
         controls.call<void>("push", entry);
     }
     return controls;

@@ -68,7 +68,7 @@
     } else {
       element = document.createElement('button');
       element.type = 'button';
-      const index = buttons.length;
+      const index = control.button;
       appendCaption(element, control.caption, control.accessKeyAt);
       if (control.accessKeyAt >= 0) {
         const key = control.caption[control.accessKeyAt].toLowerCase();
@@ -77,7 +77,7 @@
         element.setAttribute('aria-keyshortcuts', 'Alt+' + key.toUpperCase());
       }
       element.addEventListener('click', () => click(index));
-      buttons.push(element);
+      buttons[index] = element;
     }
     element.id = elementId(control.name);
     element.dataset.control = control.name;
@@ -187,9 +187,10 @@
   }
 
   // Alt (with or without Shift, as Firefox's access keys go) and a caption's
-  // underlined letter press its button, wherever the focus is on the page.
+  // underlined letter press its button, wherever the focus is but in the tools beside the window.
   document.addEventListener('keydown', (event) => {
     if (dialogOpen() || !event.altKey || event.ctrlKey || event.metaKey) return;
+    if ($('orvik-tools').contains(event.target)) return;
     // The key's place, not its character: Option+T types a dagger on a Mac.
     const letter = /^Key[A-Z]$/.test(event.code || '') ? event.code.slice(3).toLowerCase() : (event.key || '').toLowerCase();
     const index = accessKeys[letter];
@@ -202,10 +203,12 @@
   // ---- Dialogs, one at a time, each modal ----------------------------------------------
   const dialogQueue = [];
   let currentDialog = null;
+  let focusBeforeDialogs = null;  // where the focus returns when the last dialog closes
 
   function dialogOpen() { return currentDialog !== null; }
 
   function openDialog(request) {
+    if (!currentDialog && dialogQueue.length === 0) focusBeforeDialogs = document.activeElement;
     dialogQueue.push(request);
     if (!currentDialog) showNextDialog();
   }
@@ -213,7 +216,12 @@
   function showNextDialog() {
     currentDialog = dialogQueue.shift() || null;
     const overlay = $('orvik-dialog');
-    if (!currentDialog) { overlay.hidden = true; showEndedWhenIdle(); return; }
+    if (!currentDialog) {
+      overlay.hidden = true;
+      if (windowShown && focusBeforeDialogs && document.contains(focusBeforeDialogs)) focusBeforeDialogs.focus();
+      showEndedWhenIdle();
+      return;
+    }
     $('orvik-dialog-title').textContent = currentDialog.title;
     $('orvik-dialog-text').textContent = currentDialog.text;
     const input = $('orvik-dialog-input');
@@ -270,7 +278,8 @@
     } else if (step.what === 'shown') {
       windowShown = true;
       $('orvik-window').hidden = false;
-      firstInTabOrder().focus();
+      focusBeforeDialogs = firstInTabOrder();
+      focusBeforeDialogs.focus();
     } else {
       programHasEnded = true;
       showEndedWhenIdle();
