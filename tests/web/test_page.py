@@ -56,6 +56,8 @@ class PageTest(unittest.TestCase):
 
     def test_start_up_asks_as_the_desktop_and_insists_on_a_name(self):
         self.assertEqual(self.dialog(), ("Orvik Simulator", "Please enter the file name of the control file:"))
+        # As on the desktop, the window shows once start-up has loaded both files.
+        self.assertFalse(box(self.driver, "cmdNav(0)").is_displayed())
         self.type_answer("")
         self.assertEqual(self.dialog()[1], "Please enter the file name.")
         self.driver.find_element(By.ID, "orvik-dialog-ok").send_keys(Keys.ENTER)
