@@ -99,7 +99,8 @@ format-check:
 # Coverage is collected on the project's code only (tests/fuzz/coverage_ignore.txt
 # says what is left out and why); the sanitizers check all of it.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= fuzz_loaders fuzz_decoders fuzz_trace fuzz_edits
+FUZZ_TARGETS ?= fuzz_loaders fuzz_decoders fuzz_trace fuzz_edits \
+                fuzz_assembler fuzz_memory_image fuzz_lister fuzz_checker
 FUZZ_FLAGS   ?=
 FUZZ_DIR      = $(BUILD)-fuzz
 

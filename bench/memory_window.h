@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "machine/headless_window.h"
+#include "hosts/headless_window.h"
 
 namespace orvik::bench {
 

@@ -7,11 +7,15 @@ packages=(
   g++ cmake make pkg-config
   qt6-base-dev libgl-dev          # Qt 6 Widgets and Qt Test, and the GL headers its CMake files ask for
   libgtest-dev libbenchmark-dev   # core tests, benchmarks
+  libcli11-dev                    # the companions' command lines and --help, from one option table
   fonts-dejavu-core               # a font for the offscreen platform the GUI tests run on
   clang libclang-rt-14-dev        # libFuzzer targets
   desktop-file-utils appstream    # validators for the menu entry and the metainfo
   dpkg-dev file                   # make package: dpkg-shlibdeps finds the .deb's dependencies
   clang-format                    # make format
+  libcli11-dev                    # the companions' command lines and --help, from one option table
+  nlohmann-json3-dev              # orvik-run --json: JSON written by a library, not by hand
+  xvfb xdotool x11-xkb-utils      # window tests with real key events, on an X server of their own
   emscripten                      # make web: the browser edition compiled to WebAssembly
   chromium chromium-driver python3-selenium  # the browser edition's tests, in headless Chromium
 )

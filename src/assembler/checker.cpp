@@ -7,6 +7,7 @@
 #include <set>
 
 #include "assembler/nearest.h"
+#include "assembler/statement.h"
 #include "base/escaped_text.h"
 #include "base/hex_text.h"
 #include "base/orvik_error.h"
@@ -15,7 +16,7 @@
 #include "loading/listing_text.h"
 #include "loading/text_file.h"
 #include "machine/frmOrvik.h"
-#include "machine/headless_window.h"
+#include "hosts/headless_window.h"
 #include "microcode/code_match.h"
 #include "microcode/notation.h"
 
@@ -70,6 +71,18 @@ std::vector<std::string_view> codesOf(const Table& table) {
 }
 
 // The column of field `field` of a line, counted from 1; 0 when the line has no such field.
+// Some editors begin a UTF-8 file with these bytes. The loaders keep them
+// as characters of the first line, in front of its address field.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string byteOrderMarkFinding(std::string_view firstLine, std::string_view whatItDoes) {
+    if (firstLine.substr(0, kByteOrderMark.size()) != kByteOrderMark)
+        return {};
+    return "the file starts with a UTF-8 byte-order mark (the bytes EF BB BF, which some editors write first); the "
+           "simulator reads them as three characters in front of the first line's address field, " +
+           std::string(whatItDoes) + "; save the file without the mark (as UTF-8 without BOM, or ASCII)";
+}
+
 int fieldColumn(const std::string& line, int field) {
     size_t start = 0;
     for (int i = 0; i < field; ++i) {
@@ -101,6 +114,14 @@ public:
                  "orvik-asm --check FILE.ctl)");
             report_.findings.insert(report_.findings.begin(), controlFindings_.begin(), controlFindings_.end());
             return;
+        }
+        if (!load_.read.empty()) {
+            const std::string& first = load_.read.front().text;
+            const std::string address = first.substr(0, first.find('\t'));
+            const std::string mark = byteOrderMarkFinding(
+                first, "so that field " + quoted(address) + " reads as " + hexText(ConvHextoInt(address)));
+            if (!mark.empty())
+                warn(1, 1, static_cast<int>(kByteOrderMark.size()), mark);
         }
         std::vector<int> mbrValues;
         if (memoryName_)
@@ -202,6 +223,8 @@ private:
         checkAlu(number, f);
         checkCodes(number, f);
         checkCField(number, f[CField]);
+        if (const auto lost = lostMdrValue(f[CField], f[MemoryField]))
+            warnField(number, CField, "C field " + quoted(f[CField]) + " writes MDR: " + *lost);
         checkTargets(p, number, f);
     }
 
@@ -386,6 +409,12 @@ private:
             const auto warnLine = [&](int column, int width, const std::string& message) {
                 report_.findings.push_back({*memoryName_, {Severity::Warning, k + 1, column, width, message, line}});
             };
+            if (k == 0) {
+                const std::string mark =
+                    byteOrderMarkFinding(line, "where they do no harm: a memory line's cell is its line number");
+                if (!mark.empty())
+                    warnLine(1, static_cast<int>(kByteOrderMark.size()), mark);
+            }
             const std::vector<std::string> f = splitFields(line);
             if (f.size() < 2) {
                 warnLine(0, 1, "the line has no tab, so cell " + hexText(k) + " has no value: a Trace with PC = " +

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "assembler/microprogram.h"
 #include "assembler/statement.h"
 #include "base/escaped_text.h"
 #include "base/hex_text.h"
@@ -88,9 +89,20 @@ std::string rawStatement(const std::vector<std::string>& fields) {
     return text;
 }
 
-} // namespace
+// True when `statement`, placed at `position` in a program of its own,
+// assembles to exactly `fields`: the promise --source makes for each line it
+// prints, checked rather than trusted. Position 0 is given a statement too,
+// since a program must have one there.
+bool assemblesAlone(const std::string& statement, const std::vector<std::string>& fields, int position) {
+    const std::string placed = "@" + hexText(position) + " " + statement + "\n";
+    const Assembly program = assembleMicroprogram(position == 0 ? placed : "@0 goto 0\n" + placed);
+    for (const PlacedStatement& line : program.placed)
+        if (line.address == position)
+            return line.fields == fields;
+    return false;
+}
 
-std::string statementFor(const std::vector<std::string>& fields, int position) {
+std::string candidateStatement(const std::vector<std::string>& fields, int position) {
     if (fields.size() == static_cast<size_t>(kMicroinstructionFields)) {
         const std::string statement = notationStatement(fields);
         if (!statement.empty() && assemblesTo(statement, fields, position))
@@ -99,6 +111,13 @@ std::string statementFor(const std::vector<std::string>& fields, int position) {
     if (fields.empty() || ConvHextoInt(fields.front()) != position)
         return {};
     return rawStatement(fields);
+}
+
+} // namespace
+
+std::string statementFor(const std::vector<std::string>& fields, int position) {
+    const std::string statement = candidateStatement(fields, position);
+    return statement.empty() || !assemblesAlone(statement, fields, position) ? std::string() : statement;
 }
 
 std::string listControlStore(const ControlStoreLoad& load) {
@@ -125,19 +144,59 @@ std::string listControlStore(const ControlStoreLoad& load) {
     return text;
 }
 
+namespace {
+
+struct SourceLine {
+    int position;
+    std::vector<std::string> fields;
+    std::string statement;  // empty when the line cannot be written as source
+};
+
+// True when the statements, placed at their positions, assemble together to
+// exactly their lines: one assembly checks a whole program.
+bool assembleTogether(const std::vector<SourceLine>& lines) {
+    std::string program;
+    for (const SourceLine& line : lines) {
+        if (line.statement.empty())
+            return false;
+        program += "@" + hexText(line.position) + " " + line.statement + "\n";
+    }
+    const Assembly assembly = assembleMicroprogram(program);
+    if (hasErrors(assembly.diagnostics) || assembly.placed.size() != lines.size())
+        return false;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (assembly.placed[i].address != lines[i].position || assembly.placed[i].fields != lines[i].fields)
+            return false;
+    return true;
+}
+
+} // namespace
+
 std::string controlStoreSource(const ControlStoreLoad& load, std::vector<Diagnostic>& warnings) {
-    std::string text;
+    std::vector<SourceLine> lines;
     for (const auto& [position, line] : writtenLines(load)) {
-        const std::string statement = statementFor(splitFields(line), position);
-        if (statement.empty()) {
-            text += "# position " + hexText(position) + " cannot be written as source: " + escapeText(line) + "\n";
-            warnings.push_back({Severity::Warning, 0, 0, 1,
-                                "position " + hexText(position) + " cannot be written as source (" + escapeText(line) +
-                                    "); it is left out",
-                                ""});
+        std::vector<std::string> fields = splitFields(line);
+        std::string statement = candidateStatement(fields, position);
+        lines.push_back({position, std::move(fields), std::move(statement)});
+    }
+    // Most programs check whole at once; otherwise each line is checked alone,
+    // and those that do not assemble to themselves are left out.
+    if (!assembleTogether(lines))
+        for (SourceLine& line : lines)
+            if (!line.statement.empty() && !assemblesAlone(line.statement, line.fields, line.position))
+                line.statement.clear();
+    std::string text;
+    for (const SourceLine& line : lines) {
+        if (!line.statement.empty()) {
+            text += padded("@" + hexText(line.position), 6) + line.statement + "\n";
             continue;
         }
-        text += padded("@" + hexText(position), 6) + statement + "\n";
+        const std::string shown = escapeText(joinText(line.fields, "\t"));
+        text += "# position " + hexText(line.position) + " cannot be written as source: " + shown + "\n";
+        warnings.push_back({Severity::Warning, 0, 0, 1,
+                            "position " + hexText(line.position) + " cannot be written as source (" + shown +
+                                "); it is left out",
+                            ""});
     }
     return text;
 }

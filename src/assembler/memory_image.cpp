@@ -16,6 +16,9 @@ namespace {
 
 constexpr int kLastCell = kMainMemoryLines - 1;
 constexpr int kLargestValue = 0xFFF;  // a value field reads at most three hexadecimal digits
+constexpr int kTooLarge = 0x10000;
+// A line of thousands of slips reports the first few: each error quotes the line.
+constexpr int kMaxErrorsPerLine = 4;
 
 struct Value {
     int cell;
@@ -30,13 +33,14 @@ public:
     explicit ImageAssembler(std::string_view source) : source_(source) {}
 
     MemoryImage run() {
-        const std::vector<std::string> lines = splitText(source_, "\n");
+        const std::vector<std::string> lines = splitLines(source_);
         for (size_t i = 0; i < lines.size(); ++i) {
             lines_.push_back(lines[i]);
-            if (!lines_.back().empty() && lines_.back().back() == '\r')
-                lines_.back().pop_back();
             readLine(static_cast<int>(i) + 1);
         }
+        if (values_.empty() && !hasErrors(image_.diagnostics))
+            image_.diagnostics.push_back(
+                {Severity::Error, 0, 0, 1, "the file holds no value: nothing to assemble", ""});
         std::map<int, std::string> cells = resolveValues();
         if (!hasErrors(image_.diagnostics))
             write(cells);
@@ -45,14 +49,26 @@ public:
 
 private:
     void error(int line, int column, int width, std::string message) {
+        if (++errorsOnLine_[line] > kMaxErrorsPerLine)
+            return;
         image_.diagnostics.push_back(
             {Severity::Error, line, column, std::max(width, 1), std::move(message), lines_[static_cast<size_t>(line - 1)]});
     }
 
+    // A hexadecimal word's value; any word of more than four significant
+    // digits reads as kTooLarge, past every cell and every value, so that no
+    // length of digits can wrap round to a small or negative number. Values
+    // are 0 to FFF: a negative value, should the language gain one, is read
+    // here and checked against the cell where kLargestValue is.
     static std::optional<int> hexValue(const std::string& word) {
-        if (!isHexWord(word) || word.size() > 8)
+        if (!isHexWord(word))
             return std::nullopt;
-        return static_cast<int>(std::stoul(word, nullptr, 16));
+        const size_t first = word.find_first_not_of('0');
+        if (first == std::string::npos)
+            return 0;
+        if (word.size() - first > 4)
+            return kTooLarge;
+        return std::stoi(word.substr(first), nullptr, 16);
     }
 
     void readLine(int number) {
@@ -79,11 +95,20 @@ private:
                 continue;
             }
             if (next_ > kLastCell) {
-                error(number, t.column, t.width(), "main memory ends at cell FFF; this value has no cell");
-                continue;
+                pastTheEnd(number, tokens, i);
+                return;
             }
             values_.push_back({next_++, t.text, number, t.column, t.width()});
         }
+    }
+
+    // One error for the run of values from tokens[first] that have no cell.
+    void pastTheEnd(int number, const std::vector<Token>& tokens, size_t first) {
+        const Token& last = tokens.back();
+        const size_t count = tokens.size() - first;
+        error(number, tokens[first].column, last.column + last.width() - tokens[first].column,
+              "main memory ends at cell FFF; " +
+                  (count == 1 ? std::string("this value has no cell") : std::to_string(count) + " values here have no cell"));
     }
 
     void defineLabel(int number, const Token& t) {
@@ -109,7 +134,8 @@ private:
             if (!value && isLabelName(v.text)) {
                 const auto it = labels_.find(v.text);
                 if (it == labels_.end()) {
-                    const std::string nearest = nearestName(v.text, names);
+                    const std::string nearest =
+                        ++labelSuggestions_ <= kMostLabelSuggestions ? nearestName(v.text, names) : "";
                     error(v.line, v.column, v.width,
                           "the label '" + v.text + "' is used but never defined" +
                               (nearest.empty() ? "" : "; did you mean " + nearest + "?"));
@@ -155,6 +181,8 @@ private:
     std::vector<Value> values_;
     std::map<std::string, int> labels_;
     int next_ = 0;
+    std::map<int, int> errorsOnLine_;
+    int labelSuggestions_ = 0;
     MemoryImage image_;
 };
 

@@ -59,6 +59,10 @@ public:
 
     Assembly run() {
         readLines();
+        if (entries_.empty() && !hasErrors(result_.diagnostics)) {
+            result_.diagnostics.push_back({Severity::Error, 0, 0, 1, "the file holds no statement: nothing to assemble", ""});
+            return std::move(result_);
+        }
         defineLabels();
         const bool resolved = resolveTargets();
         if (!hasErrors(result_.diagnostics) && resolved && joinBranchPairs() && place())
@@ -78,20 +82,23 @@ private:
     void error(int line, const std::string& lineText, int column, int width, std::string message) {
         result_.diagnostics.push_back({Severity::Error, line, column, std::max(width, 1), std::move(message), lineText});
     }
+    // A warning leaves the file written; the caret marks MDR among the destinations.
+    void warnAtMdr(int line, const std::string& lineText, int column, std::string_view statement,
+                   std::string message) {
+        const size_t mdr = statement.find("MDR");
+        const int at = mdr == std::string_view::npos ? column : column + static_cast<int>(mdr);
+        result_.diagnostics.push_back({Severity::Warning, line, at, 3, std::move(message), lineText});
+    }
     void error(const Entry& e, int column, int width, std::string message) {
         error(e.line, e.lineText, column, width, std::move(message));
     }
 
     void readLines() {
-        const std::vector<std::string> lines = splitText(source_, "\n");
+        const std::vector<std::string> lines = splitLines(source_);
         Entry pending;
         bool hasPending = false;
-        for (size_t i = 0; i < lines.size(); ++i) {
-            std::string text = lines[i];
-            if (!text.empty() && text.back() == '\r')
-                text.pop_back();
-            readLine(static_cast<int>(i) + 1, text, pending, hasPending);
-        }
+        for (size_t i = 0; i < lines.size(); ++i)
+            readLine(static_cast<int>(i) + 1, lines[i], pending, hasPending);
         if (hasPending) {
             const std::string what = pending.labels.empty() ? "the placement @" + hexAddress(*pending.pin)
                                                             : "the label '" + pending.labels.front().name + "'";
@@ -152,6 +159,9 @@ private:
         pending.line = number;
         pending.lineText = text;
         pending.mi = parseStatement({statement, column, number, text}, result_.diagnostics);
+        if (pending.mi && pending.mi->kind == Microinstruction::Kind::Instruction)
+            if (const auto lost = lostMdrValue(pending.mi->c, pending.mi->memory))
+                warnAtMdr(number, text, column, statement, *lost);
         entries_.push_back(std::move(pending));
         hasPending = false;
     }
@@ -205,7 +215,8 @@ private:
         } else if (target.kind == Target::Kind::Label) {
             const auto it = labels_.find(target.label);
             if (it == labels_.end()) {
-                const std::string nearest = nearestName(target.label, labelNames());
+                const std::string nearest =
+                    ++labelSuggestions_ <= kMostLabelSuggestions ? nearestName(target.label, labelNames()) : "";
                 error(entries_[from], target.column, target.width,
                       "the label '" + target.label + "' is used but never defined" +
                           (nearest.empty() ? "" : "; did you mean " + nearest + "?"));
@@ -581,6 +592,7 @@ private:
     };
 
     std::string_view source_;
+    int labelSuggestions_ = 0;
     Assembly result_;
     std::vector<Entry> entries_;
     std::map<std::string, size_t> labels_;
@@ -593,6 +605,46 @@ private:
 
 } // namespace
 
-Assembly assembleMicroprogram(std::string_view source) { return Assembler(source).run(); }
+namespace {
+
+// The first line that is not blank, when it is a control-store line: seven
+// or more tab-separated fields, the first six made of hexadecimal digits.
+// No statement of the language has that form.
+std::optional<std::pair<int, std::string>> controlStoreLineAtTop(std::string_view source) {
+    const std::vector<std::string> lines = splitText(source, "\n");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string text = lines[i];
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        if (text.find_first_not_of(" \t") == std::string::npos)
+            continue;
+        const std::vector<std::string> fields = splitText(text, "\t");
+        const bool isControlStoreLine =
+            fields.size() >= 7 && std::all_of(fields.begin(), fields.begin() + 6, [](const std::string& f) {
+                return !f.empty() && isHexWord(f);
+            });
+        if (!isControlStoreLine)
+            return std::nullopt;
+        return std::pair(static_cast<int>(i) + 1, text);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+Assembly assembleMicroprogram(std::string_view source) {
+    // One error for the whole file, not one for each of its lines.
+    if (const auto line = controlStoreLineAtTop(source)) {
+        Assembly assembly;
+        assembly.diagnostics.push_back(
+            {Severity::Error, line->first, 1, static_cast<int>(line->second.find('\t')),
+             "this is a control-store file (a microinstruction a line, seven tab-separated fields), not a "
+             "microprogram source; orvik-asm --list FILE shows what it does, and orvik-asm --source FILE turns it "
+             "into source that orvik-asm assembles",
+             line->second});
+        return assembly;
+    }
+    return Assembler(source).run();
+}
 
 } // namespace orvik::assembler

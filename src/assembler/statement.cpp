@@ -467,8 +467,12 @@ private:
         }
         std::string best;
         int bestDistance = 4;
+        // A text far longer than any form is no slip of the keyboard (see kLongestSuggestedWord).
+        const std::string joined = joinTokens(part);
         for (const AluCandidate& candidate : aluCandidates()) {
-            const int distance = editDistance(joinTokens(part), joinTokens(tokenize(candidate.text)));
+            if (joined.size() > kLongestSuggestedWord)
+                break;
+            const int distance = editDistance(joined, joinTokens(tokenize(candidate.text)));
             if (distance < bestDistance) {
                 bestDistance = distance;
                 best = candidate.text;
@@ -503,6 +507,24 @@ bool isLabelName(std::string_view word) {
         return false;
     const auto first = static_cast<unsigned char>(word.front());
     return std::isalpha(first) || word.front() == '_';
+}
+
+std::optional<std::string> lostMdrValue(std::string_view cField, std::string_view memoryField) {
+    const MemoryOperation* operation = memoryOperationOf(memoryField);
+    const auto mdrBit = std::find(kDestinationsByBit.rbegin(), kDestinationsByBit.rend(), Register::MDR);
+    const uint16_t mdr = static_cast<uint16_t>(1U << (mdrBit - kDestinationsByBit.rbegin()));
+    if (operation == nullptr || !operation->addressesSP || (destinationBits(cField) & mdr) == 0)
+        return std::nullopt;
+    const std::string word(operation->word);
+    std::string message = "MDR gets the C-bus value, and then the " + word +
+                          " copies MBR into MDR in the same step, so the value is lost";
+    if (operation->writes)
+        message += " and the write stores MBR; to store the value, start the write first (MAR=SP;" + word +
+                   ", or 0;" + word + ") and set MDR in the next statement with ... as its memory word (MDR=TOS;...), "
+                   "which keeps the write pending: the Trace after it stores the new MDR";
+    else
+        message += "; set MDR in a statement without " + word;
+    return message;
 }
 
 } // namespace orvik::assembler

@@ -64,6 +64,11 @@ std::optional<Microinstruction> parseStatement(const StatementText& statement, s
 // targets resolved to `next` (and then-target next + 100).
 std::vector<std::string> lineFields(const Microinstruction& mi, int address, int next);
 
+// When a line's C field writes MDR and its memory field is one that then
+// sets MDR := MBR in the same step (Read, RdFetch, Write, WrFetch), the value
+// the C bus gave MDR is lost: what this says, with the fix; else nothing.
+std::optional<std::string> lostMdrValue(std::string_view cField, std::string_view memoryField);
+
 // A label: a word that starts with a letter or '_' and is not made only of
 // hexadecimal digits (those are numbers).
 bool isLabelName(std::string_view word);

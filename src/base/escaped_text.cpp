@@ -5,7 +5,6 @@
 namespace orvik {
 
 std::string escapeText(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
     for (const char c : text) {
@@ -18,13 +17,21 @@ std::string escapeText(std::string_view text) {
         default:
             if (byte < 0x20 || byte >= 0x7F) {
                 out += "\\x";
-                out += kHex[byte >> 4];
-                out += kHex[byte & 0xF];
+                out += hexDigit(byte >> 4);
+                out += hexDigit(byte);
             } else {
                 out += c;
             }
         }
     }
+    return out;
+}
+
+std::string escapeTextShowingEnd(std::string_view text) {
+    const size_t kept = text.find_last_not_of(' ') + 1;  // 0 when all blanks
+    std::string out = escapeText(text.substr(0, kept));
+    for (size_t i = kept; i < text.size(); ++i)
+        out += "\\x20";
     return out;
 }
 
@@ -49,6 +56,36 @@ std::optional<std::string> unescapeText(std::string_view text) {
             i += 2;
         } else {
             return std::nullopt;
+        }
+    }
+    return out;
+}
+
+std::string oneLineText(std::string_view text) {
+    std::string line;
+    line.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t') || byte == 0x7F) {
+            line += "\\x";
+            line += hexDigit(byte >> 4);
+            line += hexDigit(byte);
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
+std::string unescapeEditText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 't' || text[i + 1] == '\\')) {
+            out += text[i + 1] == 't' ? '\t' : '\\';
+            ++i;
+        } else {
+            out += text[i];
         }
     }
     return out;

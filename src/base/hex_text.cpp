@@ -5,11 +5,10 @@ namespace orvik {
 namespace {
 
 std::string hexDigits(uint32_t value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     char buffer[8];
     int length = 0;
     do {
-        buffer[7 - length++] = kDigits[value & 0xF];
+        buffer[7 - length++] = hexDigit(value);
         value >>= 4;
     } while (value != 0);
     return std::string(buffer + 8 - length, static_cast<size_t>(length));

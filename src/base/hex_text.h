@@ -8,6 +8,10 @@
 
 namespace orvik {
 
+// The one table of hexadecimal digits, upper case, as every text shows them.
+inline constexpr char kHexDigits[] = "0123456789ABCDEF";
+inline char hexDigit(unsigned value) { return kHexDigits[value & 0xFU]; }
+
 // Upper-case hexadecimal without leading zeros; negative values as the
 // two's complement at the width (8 digits for 32 bits, 4 for 16 bits).
 std::string hexText(int32_t value);

@@ -3,38 +3,19 @@
 // overflow, an index outside a listing, a file that cannot be opened, a line
 // with too few fields) is raised as an OrvikError whose what() is a one-line
 // description for the user. Start-up's handler and the Trace command's caller
-// show that description in a message box.
+// show that description in a message box; it is made one line
+// (base/escaped_text.h), since it may quote a line of a file or pane.
 
 #include <stdexcept>
 #include <string>
+
+#include "base/escaped_text.h"
 
 namespace orvik {
 
 class OrvikError : public std::runtime_error {
 public:
-    explicit OrvikError(const std::string& description) : std::runtime_error(oneLine(description)) {}
-
-private:
-    // A description may quote a line of a file or of a pane, and those can hold
-    // any byte. Control characters other than the tab are written as \xNN, so
-    // the message box shows one whole line: a NUL would cut the text short at
-    // what(), and a line break would split it.
-    static std::string oneLine(const std::string& text) {
-        static constexpr char kDigits[] = "0123456789ABCDEF";
-        std::string line;
-        line.reserve(text.size());
-        for (const char c : text) {
-            const auto byte = static_cast<unsigned char>(c);
-            if ((byte < 0x20 && c != '\t') || byte == 0x7F) {
-                line += "\\x";
-                line += kDigits[byte >> 4];
-                line += kDigits[byte & 0xF];
-            } else {
-                line += c;
-            }
-        }
-        return line;
-    }
+    explicit OrvikError(const std::string& description) : std::runtime_error(oneLineText(description)) {}
 };
 
 // A file or pane line quoted in a description: in double quotes, and cut

@@ -1,5 +1,7 @@
 #include "base/split_text.h"
 
+#include <algorithm>
+
 namespace orvik {
 
 // A Trace splits the 4096-line memory listing once or twice. Searching eight
@@ -71,6 +73,17 @@ std::string joinText(const std::vector<std::string>& elements, std::string_view 
         text += elements[i];
     }
     return text;
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+    }
+    return lines;
 }
 
 } // namespace orvik

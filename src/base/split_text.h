@@ -74,6 +74,11 @@ private:
     bool held_ = false;
 };
 
+// The lines of a text written by hand, where CR LF, LF and a bare CR each end
+// a line, as the simulator's file reader takes them; a line end at the very
+// end starts no further line.
+std::vector<std::string> splitLines(std::string_view text);
+
 // The fields of a line, split at tabs.
 inline std::vector<std::string> splitFields(std::string_view line) { return splitText(line, "\t"); }
 

@@ -1,14 +1,10 @@
 #pragma once
-// orvik-asm from its arguments to its exit status, so that the browser page
-// assembles with the program's own messages and the tests run it in-process.
-
-#include <ostream>
-#include <span>
-#include <string>
+// orvik-asm from its command line to its exit status, apart from main, so
+// that the browser page assembles with the program's own messages.
 
 namespace orvik::cli {
 
-// Runs orvik-asm: listings and findings go to `out`, diagnostics and usage errors to `err`.
-int runAssembler(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+// Runs orvik-asm with argv[0] to argv[argc - 1], writing to std::cout and std::cerr.
+int runAssembler(int argc, const char* const* argv);
 
 } // namespace orvik::cli

@@ -53,10 +53,11 @@ std::optional<std::string> MachineRun::start() {
 TraceRecord MachineRun::trace(bool record) {
     TraceRecord result;
     result.step = ++steps_;
+    result.position = form_.mintPos;
     std::array<std::string, kMachineValueCount> before;
     int64_t writtenLine = 0;
     if (record) {
-        result.position = form_.mintPos;
+        result.source = sourceOf(result.position);
         before = machineValueTexts(form_);
         // A write goes to line MAR * 4 with the MAR left by the microinstruction before.
         writtenLine = int64_t{form_.mlngMAR} * 4;
@@ -93,6 +94,7 @@ RunSummary MachineRun::run(uint64_t stepLimit, bool keepGoing, const TraceSink& 
         if (record.message) {
             ++summary.errors;
             summary.lastMessage = *record.message;
+            summary.faultPosition = record.position;
             if (!keepGoing) {
                 summary.end = RunEnd::Error;
                 return summary;
@@ -105,6 +107,11 @@ RunSummary MachineRun::run(uint64_t stepLimit, bool keepGoing, const TraceSink& 
     }
     summary.end = RunEnd::StepLimit;
     return summary;
+}
+
+const SourceLine* MachineRun::sourceOf(int position) const {
+    const auto it = sources_.find(position);
+    return it == sources_.end() ? nullptr : &it->second;
 }
 
 std::optional<std::string_view> listingLine(std::string_view listing, size_t index) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -14,8 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include "grading/program_file.h"
 #include "machine/frmOrvik.h"
-#include "machine/headless_window.h"
+#include "hosts/headless_window.h"
 
 namespace orvik::cli {
 
@@ -26,10 +28,14 @@ std::span<const std::string_view> machineValueNames();
 // The value of each, in that order, as hexadecimal text.
 std::array<std::string, kMachineValueCount> machineValueTexts(const frmOrvik& form);
 
+using grading::SourceLine;
+using grading::SourceMap;
+
 // What one Trace did, for the trace log.
 struct TraceRecord {
     uint64_t step = 0;                    // 1 for the first Trace
     int16_t position = 0;                 // the position the Trace executed
+    const SourceLine* source = nullptr;   // the source line that placed it, for an assembled source
     std::optional<std::string> instruction;  // the instruction box, when the Trace set it
     std::vector<std::pair<std::string_view, std::string>> changes;  // register or flag, new value
     std::optional<std::pair<int, std::string>> written;  // the memory line a write replaced, and its text
@@ -45,6 +51,7 @@ struct RunSummary {
     uint64_t traces = 0;        // Traces pressed, the one that showed "End of run." included
     uint64_t errors = 0;        // Traces that stopped with a run-time error
     std::string lastMessage;    // the description of the last of them
+    std::optional<int> faultPosition{};  // the position that Trace executed
 };
 
 // The in-memory window, noting which boxes a Trace sets.
@@ -68,8 +75,8 @@ public:
     using TraceSink = std::function<void(const TraceRecord&)>;
     RunSummary run(uint64_t stepLimit, bool keepGoing, const TraceSink& onTrace = {});
 
-    // One Trace. Without `record` only `step`, `ended` and `message` are filled
-    // in, which is all the run needs and costs nothing beyond the Trace.
+    // One Trace. Without `record` only `step`, `position`, `ended` and `message` are
+    // filled in, which is all the run needs and costs nothing beyond the Trace.
     TraceRecord trace(bool record);
 
     const frmOrvik& form() const { return form_; }
@@ -79,10 +86,15 @@ public:
     // The main-memory listing as start-up left it.
     const std::string& loadedMemory() const { return loadedMemory_; }
 
+    // For a program assembled from a source: where each position came from.
+    void setSources(SourceMap sources) { sources_ = std::move(sources); }
+    const SourceLine* sourceOf(int position) const;
+
 private:
     RunWindow window_;
     frmOrvik form_{window_};
     std::string loadedMemory_;
+    SourceMap sources_;
     uint64_t steps_ = 0;
 };
 

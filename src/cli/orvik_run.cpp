@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/output_file.h"
 #include "cli/run_program.h"
 
 int main(int argc, char* argv[]) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return orvik::cli::runProgram(args, std::cout, std::cerr);
+    const int status = orvik::cli::runProgram(args, std::cout, std::cerr);
+    return orvik::cli::finishStandardOutput("orvik-run", status, orvik::cli::kExitOutputFailed);
 }

@@ -1,11 +1,11 @@
 #pragma once
-// The command line of orvik-run.
+// The command line of orvik-run: one table of options, from which both the
+// parser and --help are made.
 
 #include <cstdint>
 #include <span>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "cli/run_report.h"
@@ -17,8 +17,8 @@ namespace orvik::cli {
 inline constexpr uint64_t kDefaultStepLimit = 100000;
 
 struct RunOptions {
-    std::string controlStoreFile{};
-    std::string memoryFile{};
+    std::string controlStoreFile{};           // a control-store file or a microprogram source
+    std::string memoryFile{};                 // with --test: the tests file, or empty (tests in the source)
     uint64_t stepLimit = kDefaultStepLimit;
     bool trace = false;
     bool keepGoing = false;
@@ -26,6 +26,8 @@ struct RunOptions {
     std::vector<std::string> shown{};         // --show: only these values at the end
     std::vector<Expectation> expectations{};  // --expect
     bool help = false;
+    bool json = false;                        // --json: the run record as one JSON object
+    bool test = false;                        // --test: run the tests written for the program
     bool operator==(const RunOptions&) const = default;
 };
 
@@ -39,6 +41,6 @@ public:
 RunOptions parseRunOptions(std::span<const std::string> args);
 
 // What --help prints.
-std::string_view runHelpText();
+std::string runHelpText();
 
 } // namespace orvik::cli

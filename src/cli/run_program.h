@@ -6,18 +6,21 @@
 #include <span>
 #include <string>
 
+#include "base/exit_status.h"
 #include "cli/machine_run.h"
 
 namespace orvik::cli {
 
 // The exit statuses, as --help lists them.
 enum ExitStatus : int {
-    kExitEnded = 0,
-    kExitExpectationUnmet = 1,
-    kExitUsage = 2,
+    kExitEnded = orvik::kExitSuccess,
+    kExitExpectationUnmet = orvik::kExitFailed,
+    kExitUsage = orvik::kExitUsage,
     kExitStartUpFailed = 3,
     kExitRunTimeError = 4,
     kExitStepLimit = 5,
+    // Standard output could not be written (a full disk): the report is lost.
+    kExitOutputFailed = 6,
 };
 
 // The status of a run that started. With expectations it is the grade alone.

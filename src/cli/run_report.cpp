@@ -5,17 +5,12 @@
 #include "base/escaped_text.h"
 #include "base/hex_text.h"
 #include "base/split_text.h"
-#include "machine/state_table.h"
 
 namespace orvik::cli {
 
 namespace {
 
 constexpr std::string_view kMemoryLinePrefix = "txtMainMem(";
-
-std::string memoryLineName(size_t line) {
-    return std::string(kMemoryLinePrefix) + hexText(static_cast<int32_t>(line)) + ")";
-}
 
 // The line of a name "txtMainMem(HEX)", written as the report writes it:
 // upper-case digits without leading zeros, 0 to FFF.
@@ -28,7 +23,7 @@ std::optional<size_t> memoryLineNamed(std::string_view name) {
     size_t line = 0;
     for (const char c : digits) {
         const int digit = hexDigitValue(c);
-        if (digit < 0)
+        if (digit < 0 || (c >= 'a' && c <= 'f'))
             return std::nullopt;
         line = line * 16 + static_cast<size_t>(digit);
     }
@@ -43,6 +38,28 @@ std::optional<size_t> machineValueIndex(std::string_view name) {
     return static_cast<size_t>(it - names.begin());
 }
 
+std::optional<std::string> summaryValue(std::string_view name, const RunSummary& summary) {
+    if (name == "run")
+        return std::string(runEndName(summary.end));
+    if (name == "traces")
+        return std::to_string(summary.traces);
+    if (name == "errors")
+        return std::to_string(summary.errors);
+    if (name == "message")
+        return summary.lastMessage;
+    return std::nullopt;
+}
+
+// The name a box is printed with: a register's own name, else the control name.
+std::string boxReportName(Box box) {
+    const int index = static_cast<int>(box);
+    if (index < kRegisterCount)
+        return std::string(kRegisters[static_cast<size_t>(index)].name);
+    return boxName(box);
+}
+
+} // namespace
+
 std::string_view runEndName(RunEnd end) {
     switch (end) {
     case RunEnd::Ended: return "ended";
@@ -52,68 +69,62 @@ std::string_view runEndName(RunEnd end) {
     return "";
 }
 
-std::optional<std::string> summaryValue(std::string_view name, const RunSummary& summary) {
-    if (name == "run")
-        return std::string(runEndName(summary.end));
-    if (name == "traces")
-        return std::to_string(summary.traces);
-    if (name == "errors")
-        return std::to_string(summary.errors);
-    if (name == "message")
-        return escapeText(summary.lastMessage);
-    return std::nullopt;
-}
-
-std::string line(std::string_view name, std::string_view value) {
-    std::string text(name);
-    text += '=';
-    text += value;
-    return text;
-}
-
-} // namespace
+std::string memoryLineName(int line) { return std::string(kMemoryLinePrefix) + hexText(line) + ")"; }
 
 bool isReportName(std::string_view name) {
     return summaryValue(name, RunSummary{}) || boxNamed(name) || memoryLineNamed(name) || machineValueIndex(name);
+}
+
+std::string reportNameFault(std::string_view name) {
+    if (isReportName(name))
+        return "";
+    std::string why = "'" + escapeText(name) + "' is not a name orvik-run prints";
+    // A line written with leading zeros or small letters: say how the report writes it.
+    if (name.starts_with(kMemoryLinePrefix) && name.ends_with(')')) {
+        const std::string_view digits =
+            name.substr(kMemoryLinePrefix.size(), name.size() - kMemoryLinePrefix.size() - 1);
+        int64_t line = 0;
+        const bool hex = !digits.empty() && digits.size() <= 8 &&
+                         std::all_of(digits.begin(), digits.end(), [&](char c) {
+                             line = line * 16 + hexDigitValue(c);
+                             return hexDigitValue(c) >= 0;
+                         });
+        if (hex && line <= 0xFFF)
+            return why + ": write the line as " + memoryLineName(static_cast<int>(line));
+        if (hex)
+            return why + ": main memory has the lines 0 to FFF";
+    }
+    return why + " (see --help)";
 }
 
 std::optional<std::string> reportValue(std::string_view name, const MachineRun& run, const RunSummary& summary) {
     if (auto value = summaryValue(name, summary))
         return value;
     if (const auto box = boxNamed(name))
-        return escapeText(run.window().box(*box));
+        return run.window().box(*box);
     if (const auto memoryLine = memoryLineNamed(name))
-        return escapeText(listingLine(run.window().box(Box::txtMainMem), *memoryLine).value_or(""));
+        return std::string(listingLine(run.window().box(Box::txtMainMem), *memoryLine).value_or(""));
     if (const auto index = machineValueIndex(name))
         return machineValueTexts(run.form())[*index];
     return std::nullopt;
 }
 
-std::vector<std::string> defaultReport(const MachineRun& run, const RunSummary& summary) {
-    std::vector<std::string> lines;
-    for (const std::string_view name : {"run", "traces"})
-        lines.push_back(line(name, *summaryValue(name, summary)));
-    if (summary.errors > 0)
-        for (const std::string_view name : {"errors", "message"})
-            lines.push_back(line(name, *summaryValue(name, summary)));
+RunRecord runRecord(const MachineRun& run, const RunSummary& summary) {
+    RunRecord record;
+    record.summary = summary;
+    if (summary.faultPosition)
+        if (const SourceLine* source = run.sourceOf(*summary.faultPosition))
+            record.faultSource = *source;
     for (int i = 0; i < static_cast<int>(Box::txtContStore); ++i) {
         const auto box = static_cast<Box>(i);
-        lines.push_back(boxDumpLine(box, run.window().box(box)));
+        record.boxes.push_back({boxReportName(box), run.window().box(box)});
     }
     const std::vector<std::string> loaded = splitText(run.loadedMemory(), kCrLf);
-    const std::vector<std::string> now = splitText(run.window().box(Box::txtMainMem), kCrLf);
+    std::vector<std::string> now = splitText(run.window().box(Box::txtMainMem), kCrLf);
     for (size_t i = 0; i < now.size(); ++i)
         if (i >= loaded.size() || now[i] != loaded[i])
-            lines.push_back(line(memoryLineName(i), escapeText(now[i])));
-    return lines;
-}
-
-std::vector<std::string> namedReport(const std::vector<std::string>& names, const MachineRun& run,
-                                     const RunSummary& summary) {
-    std::vector<std::string> lines;
-    for (const std::string& name : names)
-        lines.push_back(line(name, reportValue(name, run, summary).value_or("")));
-    return lines;
+            record.changedLines.push_back({static_cast<int>(i), std::move(now[i])});
+    return record;
 }
 
 std::vector<Difference> unmetExpectations(const std::vector<Expectation>& expectations, const MachineRun& run,
@@ -127,16 +138,11 @@ std::vector<Difference> unmetExpectations(const std::vector<Expectation>& expect
     }
     std::vector<Difference> differences;
     for (const Expectation& expectation : all) {
-        const std::string expected = escapeText(expectation.value);
         std::string got = reportValue(expectation.name, run, summary).value_or("");
-        if (got != expected)
-            differences.push_back({expectation.name, expected, std::move(got)});
+        if (got != expectation.value)
+            differences.push_back({expectation.name, expectation.value, std::move(got)});
     }
     return differences;
-}
-
-std::string differenceLine(const Difference& difference) {
-    return "differs\t" + difference.name + "\texpected=" + difference.expected + "\tgot=" + difference.got;
 }
 
 } // namespace orvik::cli

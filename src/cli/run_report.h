@@ -1,11 +1,11 @@
 #pragma once
-// What orvik-run prints at the end of a run, and the grader's checks. Every
-// value has a name, printed as NAME=VALUE with VALUE escaped as orvik-session's
-// dump escapes it. The names:
+// What a run of orvik-run leaves, typed: the record the text and the JSON
+// writers print, and the grader's checks. Every value has a name:
 //   run, traces, errors, message   how the run stopped (see RunSummary)
 //   txtReg(0) ... txtMainMem       a box or pane, as orvik-session's dump names it
 //   txtMainMem(HEX)                one line of the main-memory pane, HEX 0 to FFF
 //   MAR ... CPP, MPC, N, Z         a register or flag, in hexadecimal as the trace log prints it
+// Values here are the texts themselves; only the writers escape them.
 
 #include <optional>
 #include <string>
@@ -18,16 +18,36 @@ namespace orvik::cli {
 
 // True when `name` is one of the names above.
 bool isReportName(std::string_view name);
+// Empty for one of the names above, otherwise why it is none, in words for the command line.
+std::string reportNameFault(std::string_view name);
 
-// The escaped value of a name after the run, or nothing for an unknown name.
+// The value of a name after the run, or nothing for an unknown name.
 std::optional<std::string> reportValue(std::string_view name, const MachineRun& run, const RunSummary& summary);
 
-// The run's outcome, every box but the two panes, and each main-memory line
-// that differs from the listing start-up loaded.
-std::vector<std::string> defaultReport(const MachineRun& run, const RunSummary& summary);
-// NAME=VALUE for each of `names`, in the order given.
-std::vector<std::string> namedReport(const std::vector<std::string>& names, const MachineRun& run,
-                                     const RunSummary& summary);
+// "txtMainMem(7FC)" for line 7FC.
+std::string memoryLineName(int line);
+
+struct NamedText {
+    std::string name;
+    std::string text;
+    bool operator==(const NamedText&) const = default;
+};
+
+struct MemoryLine {
+    int line = 0;
+    std::string text;  // the whole listing line, "7FC\t2A"
+    bool operator==(const MemoryLine&) const = default;
+};
+
+// Everything a run leaves that orvik-run prints and the grader reads.
+struct RunRecord {
+    RunSummary summary{};
+    std::optional<SourceLine> faultSource{};  // the source line of the failing position
+    std::vector<NamedText> boxes{};           // every box but the panes; registers by their names
+    std::vector<MemoryLine> changedLines{};   // main-memory lines that differ from the loaded file
+};
+
+RunRecord runRecord(const MachineRun& run, const RunSummary& summary);
 
 // An expected value: `value` is the text itself, escapes already read.
 struct Expectation {
@@ -38,8 +58,8 @@ struct Expectation {
 
 struct Difference {
     std::string name;
-    std::string expected;  // escaped
-    std::string got;       // escaped
+    std::string expected;
+    std::string got;
     bool operator==(const Difference&) const = default;
 };
 
@@ -49,7 +69,6 @@ struct Difference {
 std::vector<Difference> unmetExpectations(const std::vector<Expectation>& expectations, const MachineRun& run,
                                           const RunSummary& summary);
 
-// "differs", the name, "expected=VALUE" and "got=VALUE", separated by tabs.
-std::string differenceLine(const Difference& difference);
+std::string_view runEndName(RunEnd end);
 
 } // namespace orvik::cli

@@ -2,6 +2,7 @@
 
 #include "base/escaped_text.h"
 #include "base/hex_text.h"
+#include "cli/run_text.h"
 
 namespace orvik::cli {
 
@@ -19,6 +20,8 @@ void addItem(std::string& line, std::string_view name, std::string_view value) {
 std::string traceLine(const TraceRecord& record) {
     std::string line = std::to_string(record.step);
     addItem(line, "pos", hexText16(record.position));
+    if (record.source)
+        addItem(line, "src", escapeText(sourceLineText(*record.source)));
     if (record.instruction)
         addItem(line, "inst", escapeText(*record.instruction));
     for (const auto& [name, value] : record.changes)

@@ -3,10 +3,10 @@
 // Texts are escaped as orvik-session escapes them, so a tab, a line break or
 // any other control byte never appears inside an item:
 //
-//   STEP  pos=HEX  [inst=TEXT]  [NAME=HEX ...]  [txtMainMem(HEX)=TEXT]  [txtStdOut=End of run.]  [message=TEXT]
+//   STEP  pos=HEX  [src=FILE:LINE: TEXT]  [inst=TEXT]  [NAME=HEX ...]  [txtMainMem(HEX)=TEXT]  [txtStdOut=End of run.]  [message=TEXT]
 //
 // STEP counts the Traces from 1; pos is the control-store position the Trace
-// executed; inst the instruction box, when the Trace set it; then each
+// executed; src the source line that placed it, for an assembled source; inst the instruction box, when the Trace set it; then each
 // register and flag whose value changed (MAR ... CPP, MPC, N, Z), the memory
 // line a pending write replaced, the end of the run, and the run-time error
 // that stopped the Trace.

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/dimensions.h"
-#include "machine/window_services.h"
+#include "loading/text_stream.h"
 
 namespace orvik {
 

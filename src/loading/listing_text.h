@@ -22,7 +22,8 @@ void appendControlStoreFillers(std::string& listing, int from, int to);
 void appendMainMemoryFillers(std::string& listing, int from, int to);
 
 // Places `strfield` at the position named by its address field in a
-// control-store listing, replacing the line there; the result has lines 0 to
+// control-store listing, replacing the line there (despite its name it
+// inserts nothing: every other line keeps its position); the result has lines 0 to
 // 511. An address above 1FF, an empty line, or a target too short for the
 // loops raises OrvikError.
 std::string InsertLine(const std::string& strTarget, const std::string& strfield);

@@ -20,18 +20,20 @@ namespace {
 
 // Adds a line read to what the file has given so far; beyond the bound the
 // file fails at that line.
-void countLine(size_t& textRead, size_t lineLength, const std::string& name, long lineNumber) {
+void countLine(size_t& textRead, size_t lineLength, const std::string& name, long lineNumber,
+               size_t maxText = kMaxTextLength) {
     textRead += lineLength;
-    if (textRead > kMaxTextLength)
+    if (textRead > maxText)
         throw OrvikError("Line " + std::to_string(lineNumber) + " of '" + name + "' takes the file past " +
-                         std::to_string(kMaxTextLength) + " characters");
+                         std::to_string(maxText) + " characters");
 }
 
 // A regular file read through a buffer, so that only the lines start-up asks
 // for are ever read, whatever the size of the file.
 class FileTextStream : public TextStream {
 public:
-    FileTextStream(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
+    FileTextStream(int fd, std::string name, size_t maxText = kMaxTextLength)
+        : fd_(fd), name_(std::move(name)), maxText_(maxText) {}
     ~FileTextStream() override { ::close(fd_); }
     FileTextStream(const FileTextStream&) = delete;
     FileTextStream& operator=(const FileTextStream&) = delete;
@@ -41,7 +43,7 @@ public:
     std::string readLine() override {
         ++lineNumber_;
         std::string line = readUpToLineBreak();
-        countLine(textRead_, line.size(), name_, lineNumber_);
+        countLine(textRead_, line.size(), name_, lineNumber_, maxText_);
         return line;
     }
 
@@ -88,6 +90,7 @@ private:
 
     int fd_;
     std::string name_;
+    size_t maxText_;
     char buffer_[65536];
     size_t start_ = 0;
     size_t end_ = 0;
@@ -113,7 +116,11 @@ std::string lookedIn(const std::string& name) {
 
 } // namespace
 
-std::unique_ptr<TextStream> openTextFileForReading(const std::string& name) {
+namespace {
+
+// An open descriptor for `name`, which must be a regular file; raises
+// OrvikError describing why it is not. `info` receives its status.
+int openRegularFile(const std::string& name, struct stat& info) {
     // The system call would stop at a NUL and open some other file.
     if (name.find('\0') != std::string::npos)
         throw OrvikError("Cannot open '" + name + "': a file name cannot hold a NUL character");
@@ -126,7 +133,6 @@ std::unique_ptr<TextStream> openTextFileForReading(const std::string& name) {
             throw OrvikError("File not found: '" + name + "' (" + std::strerror(error) + ")" + lookedIn(name));
         throw OrvikError("Cannot open '" + name + "' (" + std::strerror(error) + ")");
     }
-    struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         const bool directory = S_ISDIR(info.st_mode);
         ::close(fd);
@@ -136,7 +142,39 @@ std::unique_ptr<TextStream> openTextFileForReading(const std::string& name) {
     // O_NONBLOCK stays: a real file never waits, and a kernel file that
     // calls itself regular but would block (/proc/kmsg) fails to read instead
     // of hanging start-up.
-    return std::make_unique<FileTextStream>(fd, name);
+    return fd;
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+} // namespace
+
+std::unique_ptr<TextStream> openTextFileForReading(const std::string& name) {
+    struct stat info {};
+    return std::make_unique<FileTextStream>(openRegularFile(name, info), name);
+}
+
+std::vector<std::string> readSourceLines(const std::string& name, const SourceBounds& bounds) {
+    struct stat info {};
+    const int fd = openRegularFile(name, info);
+    // The size a regular file reports is checked first, so that a file far
+    // too large is refused at once, without reading it.
+    if (static_cast<unsigned long long>(info.st_size) > bounds.maxText) {
+        ::close(fd);
+        throw OrvikError("'" + name + "' holds " + std::to_string(info.st_size) + " bytes; such a file may hold at most " +
+                         std::to_string(bounds.maxText));
+    }
+    FileTextStream file(fd, name, bounds.maxText);
+    std::vector<std::string> lines;
+    while (!file.atEndOfStream()) {
+        if (lines.size() == bounds.maxLines)
+            throw OrvikError("'" + name + "' has more than " + std::to_string(bounds.maxLines) +
+                             " lines, the most such a file may have");
+        lines.push_back(file.readLine());
+    }
+    if (!lines.empty() && lines.front().starts_with(kByteOrderMark))
+        lines.front().erase(0, kByteOrderMark.size());
+    return lines;
 }
 
 StringTextStream::StringTextStream(std::string text, std::string name)

@@ -7,8 +7,10 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "machine/window_services.h"
+#include "loading/text_stream.h"
 
 namespace orvik {
 
@@ -36,6 +38,21 @@ inline constexpr size_t kMaxControlStoreText = 4 * 1024 * 1024;
 
 // Opens `name` for reading; raises OrvikError describing why it cannot.
 std::unique_ptr<TextStream> openTextFileForReading(const std::string& name);
+
+// What a file written by hand (an assembler source, a memory image, a script)
+// may hold: at most `maxText` bytes and `maxLines` lines, each line at most
+// kMaxLineLength. A file over its byte bound is refused before anything is
+// read; one whose lines go past a bound fails there.
+struct SourceBounds {
+    size_t maxText;
+    size_t maxLines;
+};
+
+// Every line of such a file, read through the same checks as the simulator's
+// files (a regular file only; CR LF, LF and a bare CR each end a line), with a
+// UTF-8 byte-order mark at the start passed over, since editors on some
+// systems write one. Raises OrvikError describing why it cannot.
+std::vector<std::string> readSourceLines(const std::string& name, const SourceBounds& bounds);
 
 // A text held in memory, read with the same line rules (tests, fuzzing).
 class StringTextStream : public TextStream {

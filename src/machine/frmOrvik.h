@@ -6,12 +6,18 @@
 // txtContStore and txtMainMem, which every step reads afresh through the
 // window services.
 //
-// The routines live in the folder of their subsystem:
-//   src/machine    the step (cmdNav_Click) and the main-memory operations
-//   src/microcode  the field decoders and the instruction notation
-//   src/loading    start-up (Form_Load) and the two file loaders
+// The one object spans several files of this folder, one per kind of routine:
+//   decoders.cpp      the field decoders (GetBVal, GetALUStr, ...)
+//   decode_steps.cpp  the decoding steps start-up and the Trace share
+//   step.cpp          cmdNav_Click and the Trace step
+//   main_memory.cpp   the main-memory operations
+//   form_load.cpp     start-up (Form_Load)
+// The code tables and the notation's pure functions lie a layer down, in
+// src/microcode; the loaders and the file reader in src/loading.
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +28,21 @@
 
 namespace orvik {
 
+// What start-up waits for next, for a host that cannot wait inside a dialog
+// (a browser page): it shows the dialog, and resumes start-up with the answer.
+struct StartUpStep {
+    enum class What {
+        InputBox,    // ask with the input box: `prompt`, titled `title`
+        MessageBox,  // show `message` with OK only
+        Shown,       // start-up is done: show the window
+        Ended,       // start-up failed; the program has been ended
+    };
+    What what = What::Ended;
+    std::string prompt;
+    std::string title;
+    std::string message;
+};
+
 class frmOrvik {
 public:
     explicit frmOrvik(WindowServices& window) : win(window) {}
@@ -31,6 +52,13 @@ public:
     // microinstruction 0. On any failure it shows the description in a message
     // box, ends the program and returns false.
     bool Form_Load();
+    // The same start-up a dialog at a time: Form_Load is these three driven
+    // with the window's own modal dialogs. Each returns what start-up waits
+    // for next; an answer or acknowledgement the step does not wait for is
+    // ignored, and the step is returned again.
+    StartUpStep beginFormLoad();
+    StartUpStep answerInputBox(const std::string& typed);  // the empty text is Cancel
+    StartUpStep acknowledgeMessage();
     // 0 runs one Trace, 1 runs Exit, any other index does nothing. A run-time
     // error inside the Trace propagates as OrvikError; the state reached stays.
     void cmdNav_Click(int16_t Index);
@@ -38,14 +66,27 @@ public:
     // shown in a message box, after which the program goes on with the state reached.
     void handleClick(int16_t Index);
 
-    // ---- Field decoders (src/microcode) ----------------------------------------------
+    // ---- How the run stands, for hosts: nobody needs to read the boxes to know ------
+    // A Trace has shown "End of run.": every further Trace only shows it again.
+    bool runHasEnded() const { return runEnded_; }
+    // The run-time error the last click stopped with; empty when it completed.
+    const std::optional<std::string>& lastRunTimeError() const { return lastError_; }
+    // Exit ran, or start-up failed: the program has ended.
+    bool programEnded() const { return programEnded_; }
+
+    // ---- Field decoders (decoders.cpp) ------------------------------------------------
     std::string GetBStr(const std::string& field);
     int32_t GetBVal(const std::string& field);
     std::string GetCstr(const std::string& field);
-    int16_t GetCVal(const std::string& field);
+    int16_t GetCVal(const std::string& field);  // the number of destinations, not a value
     int32_t GetAVal(const std::string& name);
     std::string GetALUStr(const std::string& field);
     int32_t GetALUVal(const std::string& field);
+
+    // Honest names for the members whose names mislead, for code written since.
+    bool haltSeen() const { return mNoClks != 0; }
+    int16_t endOfRunBound() const { return mNoLines; }
+    int32_t bValue() const { return mlngBIdx; }
 
     // ---- Registers (32-bit) ----------------------------------------------------------
     int32_t mlngMAR = 0, mlngMDR = 0, mlngMBR = 0, mlngTOS = 0, mlngOPC = 0, mlngH = 0;
@@ -61,8 +102,9 @@ public:
     // ---- Step control ----------------------------------------------------------------
     int16_t mintPos = 0;     // position the next Trace executes
     int16_t mintNext = 0;    // next-address field of the microinstruction being executed
-    int16_t mNoClks = 0;     // 1 once a microinstruction named its own position as next
-    int16_t mNoLines = 0;    // end-of-run bound from loading
+    int16_t mNoClks = 0;     // a flag, not a count: 1 once a microinstruction named its own
+                             // position as next (haltSeen())
+    int16_t mNoLines = 0;    // not a line count: the end-of-run bound from loading (endOfRunBound())
     int16_t mintTlines = 0;  // control-store lines set aside at loading
     std::string mstrMem;     // memory word; "Write"/"WrFetch" is a pending write
     int16_t mintMem = 0;     // main-memory line index read (start-up: value of line 0)
@@ -76,7 +118,7 @@ public:
     std::vector<std::string> mstrMLines;  // main-memory listing split at CR LF
     std::vector<std::string> mstrMFields; // memory line at PC split at tabs
     std::string mstrB;                    // B operand name
-    int32_t mlngBIdx = 0;                 // B operand value
+    int32_t mlngBIdx = 0;                 // B operand value, not an index (bValue())
     std::string mstrC;                    // destination text, such as "SP=MDR="
     int16_t mintLH = 0;                   // destination count
     std::vector<std::string> mstrLH;      // mstrC split at "="
@@ -105,6 +147,9 @@ private:
         bool atStartUp = false;  // chosen by start-up's preview of position 0
     };
     JumpSource cameFrom_;
+    bool runEnded_ = false;
+    bool programEnded_ = false;
+    std::optional<std::string> lastError_;
     int16_t executing_ = 0;
     ControlStoreLoad loadedFrom_;
     std::string jumpedThere() const;
@@ -117,15 +162,26 @@ private:
     void splitContStore();
     void splitMainMem();
 
-    // ---- Start-up (src/loading/form_load.cpp) ------------------------------------------
+    // ---- Start-up (form_load.cpp) ----------------------------------------------------
+    enum class StartUpStage { NotStarted, AskControlFile, AskMemoryFile, RepeatControlFile, RepeatMemoryFile,
+                              Failed, Done };
+    StartUpStage startUpStage_ = StartUpStage::NotStarted;
+    // Open between the two questions; shared, so that a copy of the machine
+    // (a fuzzer's, a step back's) stays a plain copy.
+    std::shared_ptr<TextStream> controlFile_;
+    std::string failure_;                      // the description a failed start-up shows
+    StartUpStep askFor(StartUpStage stage);
+    StartUpStep fail(const std::string& description);
+    StartUpStep openControlFile(const std::string& name);
+    StartUpStep openMemoryFileAndLoad(const std::string& name);
+    StartUpStep currentStep() const;
     void resetMachine();
-    std::string askFileName(const std::string& prompt);
     void showResetValues();
     void loadControlStore(TextStream& file);
     void loadMainMemory(TextStream& file);
     void previewMicroinstruction0();
 
-    // ---- Decode steps shared by start-up and the Trace (src/microcode/notation.cpp) ----
+    // ---- Decode steps shared by start-up and the Trace (decode_steps.cpp) -------------
     const std::string& field(int index) const;
     void showMicroinstructionFields();     // txtMIR: fields 1 to 6, each with a blank
     void showFieldBoxes();                 // txtALU and txtMPC as the listing writes them
@@ -139,9 +195,9 @@ private:
     void chooseNextPosition();             // jump field: next position and instruction box
     void setZeroFlag();                    // Z flag and the ALU-field-0 rule
 
-    // ---- The Trace step and main memory (src/machine) ----------------------------------
+    // ---- The Trace step and main memory (step.cpp, main_memory.cpp) -------------------
     void trace();
-    bool runHasEnded() const;
+    bool endOfRunRuleApplies() const;
     void readMicroinstruction();
     void writeCBus();
     void previewCBus();

@@ -23,25 +23,30 @@ Register destinationNamed(const std::string& name) {
 } // namespace
 
 void frmOrvik::cmdNav_Click(int16_t Index) {
-    if (Index == 0)
+    if (Index == 0) {
         trace();
-    else if (Index == 1)
+    } else if (Index == 1) {
+        programEnded_ = true;
         win.endProgram();
+    }
 }
 
 void frmOrvik::handleClick(int16_t Index) {
+    lastError_.reset();
     try {
         cmdNav_Click(Index);
     } catch (const OrvikError& error) {
-        win.messageBox(error.what());
+        lastError_ = error.what();
     } catch (const std::bad_alloc&) {
-        win.messageBox("Out of memory: the Trace was stopped");
+        lastError_ = "Out of memory: the Trace was stopped";
     }
+    if (lastError_)
+        win.messageBox(*lastError_);
 }
 
 void frmOrvik::showRegister(int64_t boxIndex, int32_t value) { win.setBoxText(txtReg(boxIndex), hexText(value)); }
 
-bool frmOrvik::runHasEnded() const { return mNoClks != 0 && mintPos >= mNoLines - 1; }
+bool frmOrvik::endOfRunRuleApplies() const { return mNoClks != 0 && mintPos >= mNoLines - 1; }
 
 void frmOrvik::splitContStore() { contStoreSplit.split(win.viewBoxText(Box::txtContStore, paneText), mstrLines); }
 
@@ -79,9 +84,10 @@ void frmOrvik::previewCBus() {
 void frmOrvik::trace() {
     if (isPendingWrite(mstrMem))
         memoryWrite();
-    if (runHasEnded()) {
+    if (endOfRunRuleApplies()) {
         // The memory word stays, so a pending write is made again by every further Trace.
         win.setBoxText(Box::txtStdOut, "End of run.");
+        runEnded_ = true;
         return;
     }
     readMicroinstruction();

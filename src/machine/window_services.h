@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "loading/text_stream.h"
+
 namespace orvik {
 
 // The boxes and panes of the main window. The first ten are the register
@@ -26,20 +28,11 @@ inline constexpr int kBoxCount = static_cast<int>(Box::txtMainMem) + 1;
 // txtReg(k) for a register box index 0 to 9; any other index is an error.
 Box txtReg(int64_t index);
 
-// The control name of a box as the window and its tools print it: "txtReg(3)", "txtALU", ...
+// The control name of a box as the window and its tools print it: "txtReg(3)",
+// "txtALU", ... (from the window's table of controls, machine/window_controls.h)
 std::string boxName(Box box);
 // The box of a control name, or none.
 std::optional<Box> boxNamed(std::string_view name);
-
-// An open text file, read line by line. A line ends at CR LF, LF or a bare CR;
-// none of them is part of the line, and a break after the last line makes no
-// extra empty line.
-class TextStream {
-public:
-    virtual ~TextStream() = default;
-    virtual bool atEndOfStream() = 0;
-    virtual std::string readLine() = 0;
-};
 
 class WindowServices {
 public:

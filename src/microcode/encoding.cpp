@@ -1,6 +1,7 @@
 #include "microcode/encoding.h"
 
 #include "base/checked.h"
+#include "base/hex_text.h"
 #include "microcode/code_match.h"
 
 namespace orvik {
@@ -51,9 +52,8 @@ uint16_t destinationBits(std::string_view f) {
 }
 
 std::string cFieldFor(uint16_t bits) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    const char high = kDigits[(bits >> 4) & 0xF];
-    const char low = kDigits[bits & 0xF];
+    const char high = hexDigit(bits >> 4);
+    const char low = hexDigit(bits);
     if (bits & 0x100)
         return std::string{'1', high, low};
     if (bits & 0xF0)

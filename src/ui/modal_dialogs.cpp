@@ -18,7 +18,7 @@ std::string ModalDialogs::askText(const std::string& title, const std::string& p
     dialog.setLabelText(toQt(prompt));
     // The box asks for file names: it completes them as they are typed.
     if (auto* line = dialog.findChild<QLineEdit*>())
-        line->setCompleter(new FileNameCompleter(&dialog));
+        new FileNameCompleter(line);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QString typed = dialog.textValue();

@@ -69,7 +69,7 @@ OrvikWindow::OrvikWindow(Dialogs& dialogs, QWidget* parent) : QWidget(parent), d
     static std::once_flag factoryInstalled;
     std::call_once(factoryInstalled, [] { QAccessible::installFactory(accessibleMainWindow); });
     setObjectName("frmOrvik");
-    setWindowTitle("Orvik Simulator");
+    setWindowTitle(kWindowTitle);
     // Before the controls exist, so that each takes the font as it is made.
     setFont(fittingWindowFont(font(), *style()));
     createControls();

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "machine/frmOrvik.h"
+#include "machine/window_controls.h"
 #include "machine/window_services.h"
 #include "ui/dialogs.h"
 #include "ui/exact_text_box.h"
@@ -22,7 +23,6 @@ class QPushButton;
 namespace orvik::ui {
 
 class ListingPane;
-struct ControlEntry;
 
 class OrvikWindow : public QWidget, public WindowServices {
     Q_OBJECT
@@ -31,6 +31,7 @@ public:
     ~OrvikWindow() override;
 
     frmOrvik& form() { return form_; }
+    const frmOrvik& form() const { return form_; }
     // Runs start-up; true when the window may be shown, false when the program ended.
     bool load();
     bool hasEnded() const { return ended_; }

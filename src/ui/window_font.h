@@ -9,12 +9,13 @@
 #include <QFont>
 #include <QSize>
 
+#include "machine/window_controls.h"
+
 class QFontMetricsF;
 class QStyle;
 
 namespace orvik::ui {
 
-struct ControlEntry;
 
 // The smallest pixel size the window will go down to for its captions.
 inline constexpr int kSmallestCaptionPixelSize = 6;

@@ -3,14 +3,19 @@
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
+#include <fstream>
+#include <iostream>
 #include <sstream>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "cli/asm_program.h"
 #include "cli/run_program.h"
 #include "machine/window_controls.h"
 #include "web/display_text.h"
+#include "web/page_session.h"
 #include "web/web_simulator.h"
 
 namespace orvik::web {
@@ -77,8 +82,7 @@ val windowControlsForPage() {
         entry.set("tabIndex", control.tabIndex);
         entry.set("labelFor", control.labelFor);
         entry.set("accessibleName", control.accessibleName);
-        const std::optional<Box> box = boxNamed(control.name);
-        entry.set("box", box ? static_cast<int>(*box) : -1);
+        entry.set("box", control.box ? static_cast<int>(*control.box) : -1);
         entry.set("button", control.kind == ControlKind::CommandButton ? buttonIndex(control.name) : -1);
         controls.call<void>("push", entry);
     }
@@ -93,14 +97,7 @@ val windowFrame() {
     return frame;
 }
 
-using Program = int (*)(std::span<const std::string>, std::ostream&, std::ostream&);
-
-// Runs a companion program in the virtual folder: {status, out, err}.
-val runCompanion(Program program, const val& arguments) {
-    const std::vector<std::string> args = emscripten::vecFromJSArray<std::string>(arguments);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = program(args, out, err);
+val companionResult(int status, const std::ostringstream& out, const std::ostringstream& err) {
     val result = val::object();
     result.set("status", status);
     result.set("out", shownText(out.str(), Shown::Exact));
@@ -108,8 +105,55 @@ val runCompanion(Program program, const val& arguments) {
     return result;
 }
 
-val assemble(const val& arguments) { return runCompanion(&cli::runAssembler, arguments); }
-val runToEnd(const val& arguments) { return runCompanion(&cli::runProgram, arguments); }
+// orvik-asm in the virtual folder, with its command line: {status, out, err}.
+// It writes to the standard streams, which are taken for the call.
+val assemble(const val& arguments) {
+    std::vector<std::string> args = emscripten::vecFromJSArray<std::string>(arguments);
+    args.insert(args.begin(), "orvik-asm");
+    std::vector<const char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
+    std::ostringstream out;
+    std::ostringstream err;
+    std::streambuf* const standardOut = std::cout.rdbuf(out.rdbuf());
+    std::streambuf* const standardErr = std::cerr.rdbuf(err.rdbuf());
+    const int status = cli::runAssembler(static_cast<int>(argv.size()), argv.data());
+    std::cout.rdbuf(standardOut);
+    std::cerr.rdbuf(standardErr);
+    return companionResult(status, out, err);
+}
+
+// orvik-run in the virtual folder: {status, out, err}.
+val runToEnd(const val& arguments) {
+    const std::vector<std::string> args = emscripten::vecFromJSArray<std::string>(arguments);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = cli::runProgram(args, out, err);
+    return companionResult(status, out, err);
+}
+
+// A session script (the file `scriptPath`) run against the page's window
+// with `folder` as the current folder, which is `home` again afterwards:
+// {transcript, status, error}.
+val runSession(const std::string& scriptPath, const std::string& folder, const std::string& home) {
+    std::ostringstream out;
+    std::ostringstream err;
+    int status = kExitUsage;
+    if (::chdir(folder.c_str()) != 0) {
+        err << "orvik-session: cannot enter the folder " << folder << "\n";
+    } else {
+        std::ifstream script(scriptPath, std::ios::binary);
+        PageFrontEnd page;
+        session::ScriptRunner runner(page, out);
+        status = runner.run(script, err);
+    }
+    [[maybe_unused]] const int back = ::chdir(home.c_str());
+    val result = val::object();
+    result.set("transcript", out.str());
+    result.set("status", status);
+    result.set("error", err.str());
+    return result;
+}
 
 } // namespace
 
@@ -127,6 +171,7 @@ EMSCRIPTEN_BINDINGS(orvik_page) {
     function("windowFrame", &windowFrame);
     function("assemble", &assemble);
     function("runToEnd", &runToEnd);
+    function("runSession", &runSession);
 }
 
 } // namespace orvik::web

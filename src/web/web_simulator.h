@@ -14,7 +14,16 @@ namespace orvik::web {
 
 class WebSimulator {
 public:
-    WebSimulator() : form_(window_) {}
+    WebSimulator() : form_(window_) { current_ = this; }
+    ~WebSimulator() {
+        if (current_ == this)
+            current_ = nullptr;
+    }
+    WebSimulator(const WebSimulator&) = delete;
+    WebSimulator& operator=(const WebSimulator&) = delete;
+
+    // The run the page shows now (the page keeps one at a time), or none.
+    static WebSimulator* current() { return current_; }
 
     // Each returns the next step as {what: "input"|"message"|"shown"|"ended",
     // title, prompt, message}, texts as the page shows them.
@@ -35,6 +44,7 @@ public:
 private:
     WebWindow window_;
     frmOrvik form_;
+    static inline WebSimulator* current_ = nullptr;
 };
 
 } // namespace orvik::web

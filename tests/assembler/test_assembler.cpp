@@ -127,7 +127,8 @@ TEST_P(AssemblerErrors, NameTheirPlaceAndWhatIsRight) {
     }
     const std::string shown = formatDiagnostic("p.oasm", d);
     EXPECT_NE(shown.find(row.words), std::string::npos) << shown;
-    EXPECT_NE(shown.find("p.oasm:" + std::to_string(row.line)), std::string::npos) << shown;
+    EXPECT_NE(shown.find(row.line > 0 ? "p.oasm:" + std::to_string(row.line) : "p.oasm: error"), std::string::npos)
+        << shown;
 }
 
 std::string manyStatements(int count) {
@@ -156,8 +157,30 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"AddressBeyondTheControlStore", "goto 200\n", 1, 6, "does not exist"},
         Fault{"ProgramLargerThanTheControlStore", manyStatements(513), 513, 0, "more than the 512"},
         Fault{"LastStatementWithoutJump", "H=H+1\n", 1, 0, "has no jump"},
-        Fault{"BranchFormWithAMemoryWord", "Z = TOS;Read;if (Z) goto 105; else goto 5\n", 1, 1, "plain form"}),
+        Fault{"BranchFormWithAMemoryWord", "Z = TOS;Read;if (Z) goto 105; else goto 5\n", 1, 1, "plain form"},
+        Fault{"AControlStoreFile", "\n0\t1\t0\t0\t0\t0\t0\n1\t1\t0\t0\t0\t0\t0\n", 2, 1, "this is a control-store file"},
+        Fault{"ThenTargetAnyOtherOffset", "Z = TOS;if (Z) goto 150; else goto 3\n", 1, 0, "else target + 100"},
+        Fault{"NothingAtPositionZero", "@5 goto 5\n", 1, 0, "position 0"},
+        Fault{"LabelDefinedTwice", "goto x\nx: goto 0\nx: goto 0\n", 3, 0, "defined twice"},
+        Fault{"EmptySource", "", 0, 0, "nothing to assemble"},
+        Fault{"OnlyComments", "# a comment\r\n\n", 0, 0, "nothing to assemble"}),
     [](const auto& info) { return info.param.name; });
+
+TEST(AssemblerErrorsAll, ExactlyTheControlStoreFits) {
+    EXPECT_FALSE(hasErrors(assembleMicroprogram(manyStatements(512)).diagnostics));
+    EXPECT_TRUE(hasErrors(assembleMicroprogram(manyStatements(513)).diagnostics));
+}
+
+TEST(AssemblerWarnings, AWriteThatLosesTheValueGivenToMdrStillWritesTheFile) {
+    const Assembly result = assembleMicroprogram("PC=PC+1;Fetch\nMDR=TOS;Write\nhalt\n");
+    ASSERT_EQ(result.diagnostics.size(), 1u);
+    const Diagnostic& d = result.diagnostics.front();
+    EXPECT_EQ(d.severity, Severity::Warning);
+    EXPECT_EQ(d.line, 2);
+    EXPECT_EQ(d.column, 1);
+    EXPECT_NE(d.message.find("stores MBR"), std::string::npos) << d.message;
+    EXPECT_FALSE(result.controlStore.empty());
+}
 
 TEST(AssemblerErrorsAll, EveryErrorOfTheFileInOneRun) {
     const Assembly result = assembleMicroprogram("TSO=H;;goto 0\nH=H-MDR;;goto 0\ngoto nowhere\nhalt\n");
@@ -197,6 +220,9 @@ INSTANTIATE_TEST_SUITE_P(
         // at PC, so each program first runs a PC=0 of its own.
         Ending{"HaltLast", "goto s_\ns_: PC=0\nhalt\n", 3},
         Ending{"HaltFirstInTheFile", "goto s_\nh_: halt\ns_: PC=0;;goto h_\n", 3},
+        Ending{"LabelsStartingWithUnderscore", "goto _s\n_s: PC=0\nhalt\n", 3},
+        // A bare CR ends a line, as in the simulator's files: the comment ends at it.
+        Ending{"BareCrLineEnds", "# start\rgoto s_\rs_: PC=0\rhalt\r", 3},
         // The then target lies at 101, above everything else: it is the end itself.
         Ending{"HaltAsTakenBranch", "goto s_\ns_: PC=0\nZ = PC;if (Z) goto done; else goto s_\ndone: halt\n", 4},
         // A halt pinned below other lines jumps to the end line after them.
@@ -318,8 +344,24 @@ INSTANTIATE_TEST_SUITE_P(
                       Image{"ValueTooLarge", "1000", "", "at most three hexadecimal digits"},
                       Image{"CellGivenTwice", "1 2\n@1 3", "", "given twice"},
                       Image{"BeyondTheLastCell", "@FFF 1 2", "", "ends at cell FFF"},
-                      Image{"UnknownLabel", "strat: 1 start", "", "did you mean strat?"}),
+                      Image{"UnknownLabel", "strat: 1 start", "", "did you mean strat?"},
+                      Image{"BareCrLineEnds", "# code\r1 2\r3", "0\t1\n1\t2\n2\t3\n", ""},
+                      Image{"EightDigitsNeverWrapRound", "1 FFFFFFFF 80000000 2", "", "0 to FFF"},
+                      Image{"PlacementPastTheMemory", "@FFFFFFFF 5 6", "", "a cell from 0 to FFF"},
+                      Image{"PlacementOfManyDigits", "@0000000000001000 5", "", "a cell from 0 to FFF"},
+                      Image{"LeadingZerosAreStillAValue", "@0000000002 00000000FFF", "0\t0\n1\t0\n2\tFFF\n", ""},
+                      Image{"NothingToAssemble", "# only a comment\n", "", "nothing to assemble"}),
     [](const auto& info) { return info.param.name; });
+
+// A line of values past the last cell is one error, not one per value.
+TEST(MemoryImagesPastTheEnd, ARunOfValuesIsOneError) {
+    std::string line = "@FFE";
+    for (int i = 0; i < 5000; ++i)
+        line += " 1";
+    const MemoryImage image = assembleMemoryImage(line);
+    ASSERT_EQ(image.diagnostics.size(), 1U);
+    EXPECT_NE(image.diagnostics.front().message.find("4998 values"), std::string::npos);
+}
 
 } // namespace
 } // namespace orvik::assembler

@@ -86,9 +86,14 @@ std::vector<Case> cases() {
         {"UnknownMemoryCode", around("2\t3\t0\t10\t0\t7\t0"), "", "ctl", 3, "keeps the memory word of before"},
         {"UnknownJumpCode", around("2\t3\t3\t10\t0\t0\t0"), "", "ctl", 3, "is a plain jump"},
         {"ThreeCharacterCFieldWithoutH", around("2\t3\t0\t10\t040\t0\t0"), "", "ctl", 3, "without H it is 40"},
+        {"FourCharacterCField", around("2\t3\t0\t10\t1004\t0\t0"), "", "ctl", 3, "only its first and last count: it writes LV=PC"},
         {"LowerCaseCField", around("2\t3\t0\t10\t1ff\t0\t0"), "", "ctl", 3, "did you mean 1FF"},
         {"LowerCaseNextAddress", around("2\t3a\t0\t10\t0\t0\t0"), "", "ctl", 3, "did you mean 3A"},
         {"TakenBranchBeyondTheControlStore", around("2\t150\t1\t10\t0\t0\t0"), "", "ctl", 3, "here 250, which does not exist"},
+        {"TakenBranchAtTheBound", around("2\t100\t1\t10\t0\t0\t0"), "", "ctl", 3, "here 200, which does not exist"},
+        // The highest next address a branch may have: its taken target is 1FF.
+        {"BranchFromFFIsFine", "0\t1\t0\t0\t0\t0\t0\n1\t2\t0\t10\t4\t0\t0\n2\tFF\t1\t10\t0\t0\t0\n"
+                               "FF\t1FF\t0\t0\t0\t0\t0\n1FF\t1FF\t0\t0\t0\t0\t0\n", "", "ctl", 0, ""},
         {"JumpToAFillerLine", around("2\t9\t0\t10\t0\t0\t0"), "", "ctl", 3, "where the file wrote nothing"},
         {"CommentLineReplacesLine0", around(kLastLine) + "# the end\n", "", "ctl", 5, "put at position 0 in place of line 1"},
         {"TwoLinesForOneAddress", around(kLastLine) + "2\t3\t0\t11\t0\t0\t0\n", "", "ctl", 3, "which is the one that stays there"},
@@ -100,6 +105,9 @@ std::vector<Case> cases() {
         {"MemoryValueTooLong", around(kLastLine), "0\t1000\n", "mem", 1, "more than three characters and reads as 0"},
         {"MemoryAddressNotItsCell", around(kLastLine), "0\t1\n5\t2\n", "mem", 2, "whatever its address field says"},
         {"MemoryFileTooLong", around(kLastLine), manyLines(4097), "mem", 4097, "more than 4096 lines"},
+        {"WriteOverwritesMdr", around("2\t3\t0\t14\t2\t4\t7"), "", "ctl", 3, "the Write copies MBR into MDR in the same step"},
+        {"ByteOrderMarkInAControlStore", "\xEF\xBB\xBF" + around(kLastLine), "", "ctl", 1, "UTF-8 byte-order mark"},
+        {"ByteOrderMarkInAMemoryFile", around(kLastLine), "\xEF\xBB\xBF" "0\t1\n", "mem", 1, "UTF-8 byte-order mark"},
     };
     // Every example checks clean with its memory file.
     for (const auto& entry : fs::directory_iterator(ORVIK_EXAMPLES_DIR))

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "cli/run_program.h"
+#include "cli/run_json.h"
 #include "cli/run_report.h"
+#include "cli/run_text.h"
 #include "run_programs.h"
 
 namespace orvik::cli {
@@ -18,7 +20,7 @@ TEST(RunReport, EveryKindOfNameHasItsValue) {
     const Case cases[] = {
         {"run", "ended"}, {"traces", "5"}, {"errors", "0"}, {"message", ""},
         {"txtReg(3)", "2A"}, {"txtMIR", "4 0 0 0 0 0 "}, {"txtStdOut", "End of run."},
-        {"txtMainMem(7FC)", "7FC\\t2A"}, {"txtMainMem(1)", "1\\t5"}, {"txtMainMem(FFF)", "FFF\\t0"},
+        {"txtMainMem(7FC)", "7FC\t2A"}, {"txtMainMem(1)", "1\t5"}, {"txtMainMem(FFF)", "FFF\t0"},
         {"MAR", "1FF"}, {"PC", "0"}, {"MPC", "0"}, {"Z", "1"},
         {"TOSS", std::nullopt}, {"txtReg(10)", std::nullopt},
     };
@@ -26,26 +28,26 @@ TEST(RunReport, EveryKindOfNameHasItsValue) {
         EXPECT_EQ(reportValue(c.name, *run, summary), c.value) << c.name;
         EXPECT_EQ(isReportName(c.name), c.value.has_value()) << c.name;
     }
-    EXPECT_TRUE(reportValue("txtMainMem", *run, summary)->starts_with("0\\t2A\\r\\n1\\t5\\r\\n2\\t0\\r\\n"));
+    EXPECT_TRUE(reportValue("txtMainMem", *run, summary)->starts_with("0\t2A\r\n1\t5\r\n2\t0\r\n"));
 }
 
-TEST(RunReport, TheDefaultReportGivesTheOutcomeTheBoxesAndTheChangedMemoryLines) {
+TEST(RunReport, TheDefaultReportGivesTheOutcomeTheBoxesByNameAndTheChangedMemoryLines) {
     struct Case { const char* program; uint64_t limit; std::vector<std::string> head, tail; };
     const Case cases[] = {
-        {kWriteAndEnd, 100, {"run=ended", "traces=5", "txtReg(0)=1FF"},
+        {kWriteAndEnd, 100, {"run=ended", "traces=5", "MAR=1FF", "MDR=2A"},
          {"txtStdOut=End of run.", "txtMainMem(7FC)=7FC\\t2A"}},
-        {kWriteAndEnd, 3, {"run=limit", "traces=3", "txtReg(0)=1FF"}, {"txtInst=goto 4", "txtStdOut="}},
+        {kWriteAndEnd, 3, {"run=limit", "traces=3", "MAR=1FF"}, {"txtInst=goto 4", "txtStdOut="}},
         {kPcNeverSet, 100,
          {"run=error", "traces=1", "errors=1",
           "message=PC is FFFFFFFF: there is no main-memory line FFFFFFFF (main memory has the lines 0 to FFF). "
           "FFFFFFFF is PC's reset value: every Trace reads the cell at PC, so the first microinstruction that runs "
           "must set PC, as the examples do with PC=PC+1;Fetch",
-          "txtReg(0)=0"},
+          "position=1", "MAR=0"},
          {"txtStdOut="}},
     };
     for (const Case& c : cases) {
         const auto run = startedRun(c.program);
-        const std::vector<std::string> report = defaultReport(*run, run->run(c.limit, false));
+        const std::vector<std::string> report = recordLines(runRecord(*run, run->run(c.limit, false)));
         ASSERT_GE(report.size(), c.head.size() + c.tail.size()) << c.program;
         EXPECT_EQ(std::vector<std::string>(report.begin(), report.begin() + static_cast<long>(c.head.size())), c.head);
         EXPECT_EQ(std::vector<std::string>(report.end() - static_cast<long>(c.tail.size()), report.end()), c.tail);
@@ -57,8 +59,8 @@ TEST(RunReport, TheGradeListsEveryExpectationThatDoesNotHold) {
     const Case cases[] = {
         {"all hold", 100, {{"txtReg(3)", "2A"}, {"txtMainMem(7FC)", "7FC\t2A"}}, {}},
         {"one does not", 100, {{"txtReg(3)", "2B"}, {"TOS", "2A"}}, {{"txtReg(3)", "2B", "2A"}}},
-        {"escapes are compared as printed", 100, {{"txtMIR", "4 0 0 0 0 0\t"}},
-         {{"txtMIR", "4 0 0 0 0 0\\t", "4 0 0 0 0 0 "}}},
+        {"texts are compared as they are", 100, {{"txtMIR", "4 0 0 0 0 0\t"}},
+         {{"txtMIR", "4 0 0 0 0 0\t", "4 0 0 0 0 0 "}}},
         {"the end is expected too", 3, {{"txtReg(3)", "2A"}}, {{"run", "ended", "limit"}}},
         {"unless run is named", 3, {{"run", "limit"}, {"traces", "3"}}, {}},
     };
@@ -70,7 +72,22 @@ TEST(RunReport, TheGradeListsEveryExpectationThatDoesNotHold) {
     const RunSummary summary = failing->run(3, true);
     EXPECT_EQ(unmetExpectations({{"run", "limit"}}, *failing, summary),
               (std::vector<Difference>{{"errors", "0", "3"}}));
-    EXPECT_EQ(differenceLine({"txtMIR", "a\\tb", "c"}), "differs\ttxtMIR\texpected=a\\tb\tgot=c");
+    EXPECT_EQ(differenceLine({"txtMIR", "a\tb", "4 0  "}), "differs\ttxtMIR\texpected=a\\tb\tgot=4 0\\x20\\x20");
+}
+
+TEST(RunReport, TheJsonRecordHoldsTheSameValuesAsValidUtf8) {
+    const auto run = startedRun(kPcNeverSet);
+    RunRecord record = runRecord(*run, run->run(2, true));
+    record.faultSource = SourceLine{"p.oasm", 2, "goto 2"};
+    record.boxes.push_back({"txtStdOut", "caf\xE9"});
+    const nlohmann::json json = recordJson(record);
+    EXPECT_EQ(json["run"], "limit");
+    EXPECT_EQ(json["errors"], 2);
+    EXPECT_EQ(json["fault"]["position"], "1");
+    EXPECT_EQ(json["fault"]["source"]["line"], 2);
+    EXPECT_EQ(json["boxes"]["MAR"], "0");
+    EXPECT_EQ(json["boxes"]["txtStdOut"], "caf\u00e9");
+    EXPECT_NO_THROW((void)json.dump());
 }
 
 TEST(RunReport, TheExitStatusTellsHowTheRunEndedOrTheGrade) {

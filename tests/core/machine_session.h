@@ -4,7 +4,7 @@
 #include <string>
 
 #include "machine/frmOrvik.h"
-#include "machine/headless_window.h"
+#include "hosts/headless_window.h"
 
 namespace orvik::testing {
 

@@ -134,3 +134,62 @@ TEST(FormLoad, PreviewComputesFromTheResetValues) {
 
 } // namespace
 } // namespace orvik::testing
+
+namespace orvik::testing {
+namespace {
+
+// A host that cannot wait in a dialog drives start-up a step at a time; it
+// must see the very dialogs Form_Load shows, in the same order, and end the
+// same way. Each row: the files, the answers typed, whether the window shows.
+struct SteppedRow {
+    const char* name;
+    std::string control;
+    std::deque<std::string> answers;
+    bool shown;
+};
+
+class SteppedStartUp : public ::testing::TestWithParam<SteppedRow> {};
+
+TEST_P(SteppedStartUp, ShowsWhatFormLoadShows) {
+    const SteppedRow& row = GetParam();
+    StartUp modal(row.control, "0\t7", row.answers);
+
+    HeadlessWindow window;
+    window.files["p.ctl"] = row.control;
+    window.files["p.mem"] = "0\t7";
+    frmOrvik form(window);
+    std::deque<std::string> answers = row.answers;
+    std::vector<std::string> prompts, messages;
+    StartUpStep step = form.beginFormLoad();
+    while (step.what == StartUpStep::What::InputBox || step.what == StartUpStep::What::MessageBox) {
+        if (step.what == StartUpStep::What::InputBox) {
+            prompts.push_back(step.title + "|" + step.prompt);
+            // An acknowledgement the step does not wait for changes nothing.
+            EXPECT_EQ(form.acknowledgeMessage().prompt, step.prompt);
+            step = form.answerInputBox(answers.front());
+            answers.pop_front();
+        } else {
+            messages.push_back(step.message);
+            step = form.acknowledgeMessage();
+        }
+    }
+    EXPECT_EQ(step.what == StartUpStep::What::Shown, row.shown);
+    EXPECT_EQ(modal.shown, row.shown);
+    EXPECT_EQ(prompts, modal.window.prompts);
+    EXPECT_EQ(messages, modal.window.messages);
+    EXPECT_EQ(window.ended, modal.window.ended);
+    EXPECT_EQ(form.programEnded(), !row.shown);
+    EXPECT_EQ(window.boxes, modal.window.boxes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormLoad, SteppedStartUp,
+    ::testing::Values(SteppedRow{"shown", "0\t0\t0\t10\t0\t1\t0", {"p.ctl", "p.mem"}, true},
+                      SteppedRow{"cancelled_twice", "0\t0\t0\t0\t0\t0\t0", {"", "p.ctl", "", "p.mem"}, true},
+                      SteppedRow{"missing_control_file", "", {"nosuch.ctl"}, false},
+                      SteppedRow{"missing_memory_file", "0\t0\t0\t0\t0\t0\t0", {"p.ctl", "nosuch.mem"}, false},
+                      SteppedRow{"line_zero_too_short", "0\t0\t0", {"p.ctl", "p.mem"}, false}),
+    [](const ::testing::TestParamInfo<SteppedRow>& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace orvik::testing

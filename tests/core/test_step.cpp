@@ -27,10 +27,14 @@ TEST(Trace, EndOfRunComesOnlyAfterASelfLoopAndRepeats) {
     s.trace();  // position 3 names itself
     EXPECT_EQ(s.form.mNoClks, 1);
     EXPECT_EQ(s.window.box(Box::txtStdOut), "");
+    EXPECT_FALSE(s.form.runHasEnded());
     const auto boxes = s.window.boxes;
     s.trace();
     EXPECT_EQ(s.window.box(Box::txtStdOut), "End of run.");
+    // The machine says so itself: a host need not read the box.
     s.window.box(Box::txtStdOut) = "";
+    EXPECT_TRUE(s.form.runHasEnded());
+    EXPECT_FALSE(s.form.lastRunTimeError());
     s.trace();
     EXPECT_EQ(s.window.box(Box::txtStdOut), "End of run.");
     auto after = s.window.boxes;
@@ -211,6 +215,8 @@ TEST(TraceErrors, PcOfMinusOneFailsAfterTheCBusWrites) {
     s.trace();
     ASSERT_EQ(s.window.messages.size(), 1u);
     EXPECT_NE(s.window.messages[0].find("FFFFFFFF"), std::string::npos) << s.window.messages[0];
+    EXPECT_EQ(s.form.lastRunTimeError(), s.window.messages[0]);
+    EXPECT_FALSE(s.form.runHasEnded());
     EXPECT_EQ(s.form.mlngTOS, 1);
     EXPECT_EQ(s.window.reg(3), "1");
     EXPECT_EQ(s.form.mintPos, 1);

@@ -8,6 +8,7 @@
 
 #include "loading/text_file.h"
 #include "base/orvik_error.h"
+#include "base/split_text.h"
 #include "temp_folder.h"
 
 namespace orvik {
@@ -40,7 +41,35 @@ TEST_F(TempDir, LineBreaksAndBytesAreTheSameForFilesAndTexts) {
         EXPECT_EQ(readAll(text), expected);
         auto file = openTextFileForReading(write("f.txt", bytes));
         EXPECT_EQ(readAll(*file), expected);
+        EXPECT_EQ(splitLines(bytes), expected);
+        EXPECT_EQ(readSourceLines(write("s.txt", bytes), {1024, 16}), expected);
     }
+}
+
+std::string sourceFailure(const std::string& name, const SourceBounds& bounds) {
+    try {
+        readSourceLines(name, bounds);
+    } catch (const OrvikError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+// A source passes over a UTF-8 byte-order mark at its start only; a file
+// over its byte bound is refused from its size, one over its line bound at
+// the first line too many; a FIFO or a folder is refused as the loaders refuse it.
+TEST_F(TempDir, SourcesKeepTheirBoundsAndSkipAByteOrderMark) {
+    EXPECT_EQ(readSourceLines(write("bom.oasm", "\xEF\xBB\xBFgoto 0\n\xEF\xBB\xBF"), {64, 4}),
+              (std::vector<std::string>{"goto 0", "\xEF\xBB\xBF"}));
+    EXPECT_NE(sourceFailure(write("big.oasm", std::string(65, 'x')), {64, 4}).find("holds 65 bytes"),
+              std::string::npos);
+    EXPECT_EQ(readSourceLines(write("fits.oasm", std::string(64, 'x')), {64, 4}).size(), 1U);
+    EXPECT_NE(sourceFailure(write("lines.oasm", "1\n2\n3\n4\n5\n"), {64, 4}).find("more than 4 lines"),
+              std::string::npos);
+    const std::string fifo = dir + "/pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_NE(sourceFailure(fifo, {64, 4}).find("not a regular file"), std::string::npos);
+    EXPECT_NE(sourceFailure(dir, {64, 4}).find("it is a directory"), std::string::npos);
 }
 
 std::string openFailure(const std::string& name) {

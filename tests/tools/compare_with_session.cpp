@@ -16,15 +16,19 @@
 // file name." and ask again, which orvik-run never needs to.
 //
 // A start-up that fails must fail in orvik-run too, with the same message.
-// Exit status 77 (a skipped test) with the reason when there is nothing to
-// compare: the script never starts the window, or start-up never ends in
-// orvik-session because the script has no answer left for an input box.
+// A start-up the script leaves at an input box it has no answer for stops
+// orvik-session with a script error; orvik-run, given only the names that
+// were answered, must refuse to run as well. Exit status 77 (a skipped test)
+// with the reason when there is nothing to compare: the script never starts
+// the window.
 
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "base/escaped_text.h"
+#include "hosts/session/session_text.h"
+#include "base/exit_status.h"
 #include "machine/window_services.h"
 #include "tool_process.h"
 
@@ -49,9 +53,10 @@ Replay replayable(const std::string& script) {
     for (std::string line : splitLines(script)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        const bool skipped = line.find_first_not_of(' ') == std::string::npos || line[0] == '#';
-        const std::string command = line.substr(0, line.find(' '));
-        const std::string argument = line.find(' ') == std::string::npos ? "" : line.substr(line.find(' ') + 1);
+        const bool skipped = orvik::session::isSkipped(line);
+        const orvik::session::ScriptLine parsed = orvik::session::parseScriptLine(line);
+        const std::string& command = parsed.command;
+        const std::string& argument = parsed.argument;
         if (skipped || command == "dump" || command == "state" || command == "screenshot") {
         } else if (command == "answer") {
             if (!argument.empty())
@@ -110,6 +115,19 @@ int compareFailedStartUp(const std::string& name, const StartUp& session, const 
     return 0;
 }
 
+int compareUnansweredStartUp(const std::string& name, const ProcessResult& session, const ProcessResult& run) {
+    if (session.status != orvik::kExitUsage || run.status != orvik::kExitUsage) {
+        std::cout << name << ": start-up is left at an input box; orvik-session exits with " << session.status
+                  << " and prints:\n"
+                  << session.err << "orvik-run, given the names answered, exits with " << run.status
+                  << " and prints:\n"
+                  << run.err;
+        return 1;
+    }
+    std::cout << name << ": start-up is left at an input box, and orvik-run refuses to run without both names\n";
+    return 0;
+}
+
 int compare(const std::string& session, const std::string& orvikRun, const fs::path& folder,
             const std::string& scriptName) {
     const std::string name = folder.filename().string() + "/" + scriptName;
@@ -126,10 +144,8 @@ int compare(const std::string& session, const std::string& orvikRun, const fs::p
     const ProcessResult window = runProcess(session, {"replay.script"}, copy.path());
     const std::vector<std::string> windowLines = splitLines(window.out);
     const StartUp startUp = sessionStartUp(windowLines);
-    if (!startUp.finished) {
-        std::cout << name << ": skipped, orvik-session stops the script during start-up: " << window.err;
-        return kSkipped;
-    }
+    if (!startUp.finished)
+        return compareUnansweredStartUp(name, window, runProcess(orvikRun, replay.names, copy.path()));
     // After a failed start-up the dump added at the end is a script error; anything else is not.
     if (startUp.shown && window.status != 0) {
         std::cout << name << ": orvik-session fails on the replayed script: " << window.err;

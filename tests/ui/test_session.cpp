@@ -7,11 +7,11 @@
 
 #include "test_support.h"
 #include "ui/session/session_runner.h"
-#include "ui/session/session_text.h"
+#include "hosts/session/session_text.h"
 
 using orvik::escapeText;
 using orvik::session::SessionRunner;
-using orvik::session::unescapeEditText;
+using orvik::unescapeEditText;
 using orvik::uitest::InputFiles;
 using orvik::uitest::kRoadControlStore;
 using orvik::uitest::kRoadMemory;
@@ -105,7 +105,7 @@ void TestSession::unescapeEditText_data() {
 void TestSession::unescapeEditText() {
     QFETCH(std::string, text);
     QFETCH(std::string, unescaped);
-    QCOMPARE(orvik::session::unescapeEditText(text), unescaped);
+    QCOMPARE(orvik::unescapeEditText(text), unescaped);
 }
 
 void TestSession::roadTranscript() {
