@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "base/exit_status.h"
@@ -26,14 +26,10 @@ using emscripten::val;
 
 const char* kindName(ControlKind kind) {
     switch (kind) {
-    case ControlKind::Label:
-        return "label";
-    case ControlKind::DisplayBox:
-        return "box";
-    case ControlKind::ListingPane:
-        return "pane";
-    case ControlKind::CommandButton:
-        return "button";
+    case ControlKind::Label: return "label";
+    case ControlKind::DisplayBox: return "box";
+    case ControlKind::ListingPane: return "pane";
+    case ControlKind::CommandButton: return "button";
     }
     return "";
 }

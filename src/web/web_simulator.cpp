@@ -20,12 +20,8 @@ val stepForPage(const StartUpStep& step) {
         shown.set("what", std::string("message"));
         shown.set("message", shownText(step.message, Shown::Exact));
         break;
-    case StartUpStep::What::Shown:
-        shown.set("what", std::string("shown"));
-        break;
-    case StartUpStep::What::Ended:
-        shown.set("what", std::string("ended"));
-        break;
+    case StartUpStep::What::Shown: shown.set("what", std::string("shown")); break;
+    case StartUpStep::What::Ended: shown.set("what", std::string("ended")); break;
     }
     return shown;
 }

@@ -13,7 +13,6 @@ bool isPane(Box box) { return box == Box::txtContStore || box == Box::txtMainMem
 
 Shown shownAs(Box box) { return isPane(box) ? Shown::Lines : Shown::OneLine; }
 
-
 WebWindow::WebWindow() : page_(val::module_property("page")) {}
 
 std::string WebWindow::textOnPage(Box box) {
@@ -75,8 +74,6 @@ void WebWindow::messageBox(const std::string& message) {
 
 void WebWindow::endProgram() { page_.call<void>("programEnded"); }
 
-std::unique_ptr<TextStream> WebWindow::openTextFile(const std::string& name) {
-    return openTextFileForReading(name);
-}
+std::unique_ptr<TextStream> WebWindow::openTextFile(const std::string& name) { return openTextFileForReading(name); }
 
 } // namespace orvik::web

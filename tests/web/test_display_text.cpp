@@ -30,10 +30,8 @@ TEST(DisplayText, BreaksShowAsTheElementCanHoldThem) {
         std::string shown;
     };
     const Row rows[] = {
-        {"0\t5\r\n1\t7", Shown::Lines, "0\t5\n1\t7"},
-        {"a\rb\nc", Shown::Lines, "a\u240Db\u240Ac"},
-        {"a\r\nb", Shown::OneLine, "a\u240D\u240Ab"},
-        {"a\r\nb", Shown::Exact, "a\r\nb"},
+        {"0\t5\r\n1\t7", Shown::Lines, "0\t5\n1\t7"}, {"a\rb\nc", Shown::Lines, "a\u240Db\u240Ac"},
+        {"a\r\nb", Shown::OneLine, "a\u240D\u240Ab"}, {"a\r\nb", Shown::Exact, "a\r\nb"},
         {"\xE9\xFF", Shown::OneLine, "\u00E9\u00FF"},
     };
     for (const Row& row : rows)
@@ -54,11 +52,11 @@ TEST(ChangedLines, CoverEveryDifferenceAndNoMore) {
         size_t first, oldCount;
     };
     const Row rows[] = {
-        {"0\t5\r\n1\t0\r\n2\t0", "0\t5\r\n1\t7\r\n2\t0", 1, 1},  // a memory write
-        {"0\t5\r\n1\t0", "0\t5\r\n1\t0\r\n", 1, 1},          // a line added at the end
-        {"a\r\nb\r\nc", "a\r\nc", 1, 2},                      // a line removed
-        {"", "a\r\nb", 0, 1},                                 // the first text
-        {"a\r\nb", "a\rX\r\nb", 0, 1},                        // a line break broken
+        {"0\t5\r\n1\t0\r\n2\t0", "0\t5\r\n1\t7\r\n2\t0", 1, 1}, // a memory write
+        {"0\t5\r\n1\t0", "0\t5\r\n1\t0\r\n", 1, 1},             // a line added at the end
+        {"a\r\nb\r\nc", "a\r\nc", 1, 2},                        // a line removed
+        {"", "a\r\nb", 0, 1},                                   // the first text
+        {"a\r\nb", "a\rX\r\nb", 0, 1},                          // a line break broken
         {"a\r\nb", "a\r\r\nb", 0, 1},
         {"x\r\nb", "y\r\nb", 0, 1},
     };
