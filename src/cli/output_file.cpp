@@ -89,9 +89,11 @@ bool writeAll(int fd, const std::string& text) {
 } // namespace
 
 std::string writeWholeFile(const std::string& path, const std::string& text, const std::vector<std::string>& inputs) {
+    // Standard output is checked once, when the program is done with it
+    // (finishStandardOutput).
     if (path == "-") {
-        std::cout << text << std::flush;
-        return std::cout ? std::string() : "cannot write to standard output";
+        std::cout << text;
+        return {};
     }
     if (const std::optional<std::string> input = inputAt(path, inputs))
         return "will not write '" + path + "': it is the input '" + *input + "'; name another output with -o";

@@ -10,7 +10,8 @@
 
 namespace orvik::cli {
 
-// Writes `text` to `path`; "-" writes to standard output. A name that is a
+// Writes `text` to `path`; "-" writes to standard output, which the program
+// then checks with finishStandardOutput. A name that is a
 // link writes its target; a directory, a device or a FIFO is refused, and so
 // is any of `inputs` under whatever name (the same file, not the same name).
 // Returns the empty text, or why nothing was written.

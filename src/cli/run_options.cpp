@@ -121,6 +121,7 @@ Exit status:
   3  start-up failed (its message is printed), or the source does not assemble
   4  a Trace stopped with a run-time error (with --keep-going: any Trace did)
   5  the step limit was reached before "End of run."
+  6  standard output could not be written (a full disk): the report is lost
 )";
 
 // The option table: every option, its value and its help line.
