@@ -2,6 +2,7 @@
 # make test   installs what is missing, builds, runs the whole test suite
 # make bench  builds optimised and prints the benchmark table
 # make fuzz   runs each libFuzzer target for FUZZ_SECONDS (default 60)
+# make web    builds the browser edition into build-web/ (static files)
 
 # Sub-makes of the generated build files would announce every folder they enter.
 MAKEFLAGS += --no-print-directory
@@ -10,7 +11,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-sanitize bench package format format-check fuzz fuzz-build fuzz-run fuzz-merge clean
+.PHONY: all deps configure build run test web test-sanitize bench package format format-check fuzz fuzz-build fuzz-run fuzz-merge clean
 
 all: build
 
@@ -26,9 +27,22 @@ build: configure
 run: build
 	@$(BUILD)/bin/orvik
 
+# The browser edition: the core compiled to WebAssembly with Debian's
+# emscripten, in a build tree of its own; the page and its module land in
+# build-web/, static files to open from any static host. emscripten finds
+# Debian's JavaScript modules (acorn) through NODE_PATH when the node first
+# on the PATH is not Debian's.
+WEB_TREE ?= $(BUILD)-wasm
+WEB_OUT  ?= $(CURDIR)/build-web
+web: deps
+	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_TREE) -DCMAKE_BUILD_TYPE=Release -DORVIK_WEB=ON \
+	  -DORVIK_WEB_OUTPUT=$(WEB_OUT) $(CMAKE_FLAGS) >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_TREE) -j $(JOBS) --target orvik_web orvik_page
+
 # The suite builds with warnings as errors, so the build stays clean.
-test: CMAKE_FLAGS += -DORVIK_WERROR=ON
-test: build test-sanitize
+# The browser edition is built first, and its page tested in headless Chromium.
+test: CMAKE_FLAGS += -DORVIK_WERROR=ON -DORVIK_WEB_SITE=$(WEB_OUT)
+test: web build test-sanitize
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer:
@@ -57,6 +71,9 @@ bench: deps
 	@QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bin/orvik_startup_probe
 	@echo
 	@$(BUILD)-bench/bin/orvik_run_probe $(BUILD)-bench/bin/orvik-run
+	@echo
+	@$(MAKE) --no-print-directory web
+	@/usr/bin/python3 bench/web_bench.py $(WEB_OUT)
 
 # A .deb of the programs, the menu entry, the icon, the guide and the
 # examples, built in a release tree of its own without the test suite:
@@ -112,4 +129,4 @@ fuzz-merge: fuzz-build
 	done
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-bench $(BUILD)-fuzz $(BUILD)-package
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-bench $(BUILD)-fuzz $(BUILD)-package $(WEB_TREE) $(WEB_OUT)

@@ -16,6 +16,8 @@ packages=(
   nlohmann-json3-dev              # orvik-run --json: JSON written by a library, not by hand
   libxml2-utils                   # xmllint: the study tests check that each picture is well-formed XML
   xvfb xdotool x11-xkb-utils      # window tests with real key events, on an X server of their own
+  emscripten                      # make web: the browser edition compiled to WebAssembly
+  chromium chromium-driver python3-selenium  # the browser edition's tests, in headless Chromium
 )
 
 missing=()

@@ -1,0 +1,143 @@
+"""The page itself in headless Chromium, as a student uses it: typing the
+names at start-up, a file added with the picker, Trace by its access key, an
+edit of a pane before a Trace, the keyboard's way through the window, and the
+assembler's error as orvik-asm prints it.
+
+usage: test_page.py SITE ORVIK_ASM ORVIK_RUN"""
+
+import pathlib
+import subprocess
+import sys
+import tempfile
+import unittest
+
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+
+from page_browser import browser, open_page, served
+
+SITE = ORVIK_ASM = ORVIK_RUN = None
+EXAMPLES = pathlib.Path(__file__).resolve().parents[2] / "examples"
+
+
+def box(driver, name):
+    return driver.find_element(By.CSS_SELECTOR, '[data-control="%s"]' % name)
+
+
+class PageTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.server = served(SITE)
+        cls.url = cls.server.__enter__()
+        cls.chromium = browser()
+        cls.driver = cls.chromium.__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.chromium.__exit__(None, None, None)
+        cls.server.__exit__(None, None, None)
+
+    def setUp(self):
+        open_page(self.driver, self.url)
+
+    def dialog(self):
+        d = self.driver
+        return (d.find_element(By.ID, "orvik-dialog-title").text, d.find_element(By.ID, "orvik-dialog-text").text)
+
+    def type_answer(self, text):
+        field = self.driver.find_element(By.ID, "orvik-dialog-input")
+        field.send_keys(text + Keys.ENTER)
+
+    def start(self, control="countdown.ctl", memory="countdown.mem"):
+        self.type_answer(control)
+        self.type_answer(memory)
+        self.assertTrue(box(self.driver, "cmdNav(0)").is_displayed())
+
+    def test_start_up_asks_as_the_desktop_and_insists_on_a_name(self):
+        self.assertEqual(self.dialog(), ("Orvik Simulator", "Please enter the file name of the control file:"))
+        # As on the desktop, the window shows once start-up has loaded both files.
+        self.assertFalse(box(self.driver, "cmdNav(0)").is_displayed())
+        self.type_answer("")
+        self.assertEqual(self.dialog()[1], "Please enter the file name.")
+        self.driver.find_element(By.ID, "orvik-dialog-ok").send_keys(Keys.ENTER)
+        self.assertEqual(self.dialog()[1], "Please enter the file name of the control file:")
+        self.start()
+        self.assertEqual(box(self.driver, "txtInst").get_attribute("value"), "goto 1")
+
+    def test_a_file_added_with_the_picker_opens_by_its_typed_name(self):
+        source = EXAMPLES / "countdown.ctl"
+        with tempfile.TemporaryDirectory() as folder:
+            added = pathlib.Path(folder) / "my control.ctl"
+            added.write_bytes(source.read_bytes())
+            self.driver.find_element(By.ID, "file-picker").send_keys(str(added))
+            listed = self.driver.find_element(By.ID, "file-list").text.split("\n")
+            self.assertIn("my control.ctl", listed)
+        self.start("my control.ctl")
+
+    def test_alt_t_traces_and_an_edited_memory_line_is_read_by_the_next_trace(self):
+        self.start()
+        ActionChains(self.driver).key_down(Keys.ALT).send_keys("t").key_up(Keys.ALT).perform()
+        self.assertEqual(box(self.driver, "txtMPC").get_attribute("value"), "1")
+        # Line 0 of main memory holds the count the second Trace fetches: 5 becomes 7.
+        open_page(self.driver, self.url)
+        self.start()
+        pane = box(self.driver, "txtMainMem")
+        pane.click()
+        pane.send_keys(Keys.CONTROL + Keys.HOME)
+        pane.send_keys(Keys.END, Keys.BACKSPACE, "7")
+        box(self.driver, "cmdNav(0)").click()
+        self.assertEqual(box(self.driver, "txtReg(2)").get_attribute("value"), "7")
+
+    def test_exit_ends_the_program_and_it_starts_again(self):
+        self.start()
+        ActionChains(self.driver).key_down(Keys.ALT).send_keys("e").key_up(Keys.ALT).perform()
+        self.assertTrue(self.driver.find_element(By.ID, "orvik-ended").is_displayed())
+        self.driver.find_element(By.ID, "orvik-start-again").click()
+        self.assertEqual(self.dialog()[1], "Please enter the file name of the control file:")
+
+    def test_the_keyboard_reaches_every_control_in_the_windows_tab_order(self):
+        self.start()
+        controls = self.driver.execute_script("return window.orvikControls();")
+        expected = [c["name"] for c in sorted(controls, key=lambda c: c["tabIndex"]) if c["kind"] != "label"]
+        named = {c["labelFor"]: c["accessibleName"] for c in controls if c["labelFor"]}
+        visited = []
+        focused = self.driver.switch_to.active_element
+        for _ in expected:
+            visited.append(focused.get_attribute("data-control"))
+            if focused.get_attribute("data-control") in named:
+                self.assertEqual(focused.get_attribute("aria-label"), named[visited[-1]])
+            if focused.get_attribute("role") == "textbox":
+                focused.send_keys(Keys.ESCAPE)
+            focused.send_keys(Keys.TAB)
+            focused = self.driver.switch_to.active_element
+        self.assertEqual(visited, expected)
+        self.assertEqual(box(self.driver, "txtReg(0)").get_attribute("aria-label"), "MAR register")
+
+    def test_assembler_errors_read_as_orvik_asm_prints_them(self):
+        source = "start: H=H+;goto 0\nMDR=TOS;Write;goto nowhere\n"
+        self.driver.find_element(By.ID, "asm-name").clear()
+        self.driver.find_element(By.ID, "asm-name").send_keys("wrong.oasm")
+        self.driver.execute_script("document.getElementById('asm-source').value = arguments[0];", source)
+        self.driver.find_element(By.ID, "asm-program").click()
+        shown = self.driver.execute_script("return document.getElementById('asm-output').textContent;")
+        with tempfile.TemporaryDirectory() as folder:
+            (pathlib.Path(folder) / "wrong.oasm").write_text(source)
+            native = subprocess.run([ORVIK_ASM, "wrong.oasm"], cwd=folder, capture_output=True, text=True)
+        self.assertNotEqual(native.returncode, 0)
+        self.assertIn("^", native.stderr)
+        self.assertEqual(shown, native.stdout + native.stderr)
+
+    def test_a_run_to_the_end_prints_orvik_runs_trace_log(self):
+        self.driver.find_element(By.ID, "run-go").click()
+        shown = self.driver.execute_script("return document.getElementById('run-output').textContent;")
+        native = subprocess.run([ORVIK_RUN, "--trace", "countdown.ctl", "countdown.mem"], cwd=EXAMPLES,
+                                capture_output=True, text=True)
+        self.assertIn("run=ended", native.stdout)
+        self.assertEqual(shown, native.stdout + native.stderr)
+
+
+if __name__ == "__main__":
+    SITE = sys.argv[1]
+    ORVIK_ASM, ORVIK_RUN = (str(pathlib.Path(program).resolve()) for program in sys.argv[2:4])
+    unittest.main(argv=sys.argv[:1], verbosity=2)
