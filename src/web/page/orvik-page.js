@@ -231,7 +231,6 @@
   $('study-to-position').addEventListener('click', studyAction(
     () => simulator.runToPosition($('study-position').value.trim(), studyNumber('study-limit'))));
   $('study-to-end').addEventListener('click', studyAction(() => simulator.runToEnd(studyNumber('study-limit'))));
-  if (!studyOn) $('run-section').remove();
 
   // Alt (with or without Shift, as Firefox's access keys go) and a caption's
   // underlined letter press its button, wherever the focus is but in the tools beside the window.
@@ -498,6 +497,8 @@
     window.orvikLastSession = { status: result.status, error: result.error, transcript: result.transcript };
     return result.transcript;
   };
+
+  if (!studyOn) $('run-section').remove();
 
   const ready = createOrvikModule({ page }).then((module) => {
     Module = module;
