@@ -174,7 +174,10 @@ class PageTest(unittest.TestCase):
         # A Trace after stepping back is the Trace the window runs.
         box(self.driver, "cmdNav(0)").click()
         self.assertEqual(self.shown(), fresh[1])
-        self.assertEqual(self.study("to-position", position="zz"), self.study("run", count="0"))
+        self.assertEqual(self.study("to-position", position="3", limit="100"), "Stopped at the position.")
+        self.assertIn("Next position: 3", self.shown()["words"])
+        for button, field in (("to-position", {"position": "200"}), ("run", {"count": "0"})):
+            self.assertIn("0 to 1FF", self.study(button, **field))
         self.assertEqual(self.study("to-end", limit="100000"), "Stopped at the end of the run.")
 
     def test_the_teachers_switch_leaves_only_the_window(self):

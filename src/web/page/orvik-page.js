@@ -192,7 +192,7 @@
 
   // ---- Study beside the window: the history of Traces lives in the module ---------------
   const STOPPED = {
-    count: (n) => 'Ran ' + n + ' Traces.',
+    count: (n) => 'Ran ' + n + (n === 1 ? ' Trace.' : ' Traces.'),
     position: () => 'Stopped at the position.',
     error: () => 'Stopped at a run-time error.',
     ended: () => 'Stopped at the end of the run.',
