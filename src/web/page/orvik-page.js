@@ -225,7 +225,7 @@
     };
   }
 
-  const studyNumber = (id) => Math.min(Number($(id).value) || 0, 0x7fffffff);
+  const studyNumber = (id) => Math.trunc(Math.min(Number($(id).value) || 0, 0x7fffffff));
   $('study-back').addEventListener('click', studyAction(() => (simulator.stepBack() ? '' : 'start')));
   $('study-run').addEventListener('click', studyAction(() => simulator.runTraces(studyNumber('study-count'))));
   $('study-to-position').addEventListener('click', studyAction(
