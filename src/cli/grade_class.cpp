@@ -342,16 +342,16 @@ std::string feedbackText(const GradingRubric& rubric, const Submission& submissi
         text += "\n" + submission.note + "\n";
     if (!graded(submission))
         return text + "\n" + notGradedText(submission) + "\nNo test could run, so every test counts as failed.\n";
-    text += "Graded: " + submission.program.name + "\n";
+    text += "Graded: " + submission.program.name + "\n\n";
     for (const TestOutcome& outcome : submission.outcomes) {
         const TestCase& test = *outcome.test;
         const std::string weight = " (weight " + std::to_string(test.weight) + ")";
         if (outcome.passed()) {
-            text += "\npassed  " + test.name + weight + "\n";
+            text += "passed  " + test.name + weight + "\n";
         } else if (!test.shown) {
-            text += "\nFAILED  hidden test " + test.name + weight + ": its details are not shown\n";
+            text += "FAILED  hidden test " + test.name + weight + ": its details are not shown\n";
         } else {
-            text += "\nFAILED  " + test.name + weight + "\n    memory at the start: " + memoryText(test) + "\n";
+            text += "FAILED  " + test.name + weight + "\n    memory at the start: " + memoryText(test) + "\n";
             const std::vector<std::string> lines = testLines(outcome, submission.program);
             for (size_t i = 1; i < lines.size(); ++i)
                 text += lines[i] + "\n";
