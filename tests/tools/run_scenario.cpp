@@ -25,6 +25,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -126,13 +127,15 @@ bool writtenFilesMatch(const fs::path& folder, const fs::path& copy) {
         if (!entry.is_regular_file())
             continue;
         const fs::path name = fs::relative(entry.path(), expectedFiles);
-        std::cout << name.string() << ": ";
         if (!fs::exists(copy / name)) {
-            std::cout << "the run did not write it\n";
+            std::cout << name.string() << ": the run did not write it\n";
             return false;
         }
-        if (!sameLines(splitLines(readFile(entry.path())), splitLines(readFile(copy / name)), exactly, std::cout))
+        std::ostringstream differences;
+        if (!sameLines(splitLines(readFile(entry.path())), splitLines(readFile(copy / name)), exactly, differences)) {
+            std::cout << name.string() << ": " << differences.str();
             return false;
+        }
     }
     return true;
 }
