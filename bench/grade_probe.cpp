@@ -61,7 +61,9 @@ std::string multiplySource(const std::string& countStep, const std::string& star
            start +
            "loop:   Z = OPC;if (Z) goto done; else goto plus\n"
            "plus:   H=H+TOS\n"
-           "        OPC=" + countStep + ";;goto loop\n"
+           "        OPC=" +
+           countStep +
+           ";;goto loop\n"
            "done:   SP=SP+1;Write\n"
            "        MDR=H;...\n"
            "        halt\n";
@@ -71,11 +73,12 @@ std::string multiplySource(const std::string& countStep, const std::string& star
 std::string submission(int number) {
     switch (number % 5) {
     case 0: return multiplySource("OPC-1", "");
-    case 1: return multiplySource("OPC-1", "        H=TOS\n");  // one round too many
-    case 2: return multiplySource("OPC+1", "");                 // never ends
+    case 1: return multiplySource("OPC-1", "        H=TOS\n");             // one round too many
+    case 2: return multiplySource("OPC+1", "");                            // never ends
     case 3: return "        goto start\nstart:  TOS=MBR+\n        halt\n"; // does not assemble
-    default: return "        goto start\nstart:  PC=PC+1;Fetch\n        H=1\n        SP=SP+1;Write\n"
-                    "        MDR=H;...\n        halt\n"; // the same answer whatever the input
+    default:
+        return "        goto start\nstart:  PC=PC+1;Fetch\n        H=1\n        SP=SP+1;Write\n"
+               "        MDR=H;...\n        halt\n"; // the same answer whatever the input
     }
 }
 
@@ -111,8 +114,8 @@ int main() {
     fs::remove_all(folder);
     std::sort(seconds.begin(), seconds.end());
     const double median = seconds[seconds.size() / 2];
-    std::printf("grading %d submissions x %zu tests (one process, every core): %.3f s (median of %d)\n",
-                kSubmissions, rubric.rubric.tests.size(), median, kRepetitions);
+    std::printf("grading %d submissions x %zu tests (one process, every core): %.3f s (median of %d)\n", kSubmissions,
+                rubric.rubric.tests.size(), median, kRepetitions);
     std::printf("  at that rate 10,000 submissions: %.0f s\n", median / kSubmissions * 10000);
     return 0;
 }

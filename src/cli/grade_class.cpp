@@ -136,8 +136,8 @@ void findInFolder(const fs::path& folder, const std::string& rubricPath, Submiss
         else if (looksLikeControlStore(text))
             stores.push_back(file);
     }
-    const auto assembles = std::find_if(sources.begin(), sources.end(),
-                                        [](const ProgramFile& p) { return p.failure.empty(); });
+    const auto assembles =
+        std::find_if(sources.begin(), sources.end(), [](const ProgramFile& p) { return p.failure.empty(); });
     if (!sources.empty()) {
         submission.program = assembles != sources.end() ? *assembles : sources.front();
         if (!stores.empty())
@@ -304,8 +304,7 @@ std::string gradesCsv(const GradingRubric& rubric, const std::vector<Submission>
         text += "," + csvField(test.name);
     text += ",flags\n";
     for (const Submission& submission : submissions) {
-        text += csvField(submission.id) + "," + std::to_string(submission.score) + "," +
-                std::to_string(rubric.maximum);
+        text += csvField(submission.id) + "," + std::to_string(submission.score) + "," + std::to_string(rubric.maximum);
         for (size_t i = 0; i < rubric.rubric.tests.size(); ++i)
             text += "," + std::to_string(graded(submission) && submission.outcomes[i].passed()
                                              ? rubric.rubric.tests[i].weight

@@ -28,8 +28,8 @@ struct GradingRubric {
 std::vector<std::string> prepareRubric(const std::string& path, GradingRubric& rubric);
 
 struct Submission {
-    std::string id{};      // the file's or the folder's name
-    std::string path{};    // as given
+    std::string id{};   // the file's or the folder's name
+    std::string path{}; // as given
     grading::ProgramFile program{};
     std::string problem{}; // why nothing could be graded, in words for the student
     std::string note{};    // a stale control-store file beside the graded source

@@ -35,13 +35,16 @@ void describeOptions(CLI::App& app, GradeOptions& options) {
     app.add_option("RUBRIC", options.rubric, "the rubric file")->required();
     app.add_option("SUBMISSION", options.submissions, "a student's file or folder; its name is the student's id")
         ->required();
-    app.add_option("--csv", options.csv, "one row per submission: id, score, maximum, points per test, flags (- for "
-                                         "standard output)");
+    app.add_option("--csv", options.csv,
+                   "one row per submission: id, score, maximum, points per test, flags (- for "
+                   "standard output)");
     app.add_option("--json", options.json, "one record per submission and test (- for standard output)");
-    app.add_option("--feedback", options.feedback, "a folder to write ID.txt into for each submission, in words a "
-                                                   "student understands");
-    app.add_option("--examples", options.examples, "a folder of course examples (*.ctl): a submission identical to "
-                                                   "one is flagged");
+    app.add_option("--feedback", options.feedback,
+                   "a folder to write ID.txt into for each submission, in words a "
+                   "student understands");
+    app.add_option("--examples", options.examples,
+                   "a folder of course examples (*.ctl): a submission identical to "
+                   "one is flagged");
 }
 
 std::string writeFeedback(const GradingRubric& rubric, const std::vector<Submission>& submissions,

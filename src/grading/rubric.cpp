@@ -87,10 +87,10 @@ bool readRandomStatements(const Block& block, const std::string& fileName, std::
             if (dots == std::string::npos) {
                 rubric.errors.push_back(errorAt(fileName, lineNumber, "write " + w[0] + " ADDRESS = random LOW..HIGH"));
             } else {
-                const auto low = statementAt(w[0] + " " + w[1] + " = " + w[4].substr(0, dots), lineNumber, fileName,
-                                             rubric.errors);
-                const auto high = statementAt(w[0] + " " + w[1] + " = " + w[4].substr(dots + 2), lineNumber, fileName,
-                                              rubric.errors);
+                const auto low =
+                    statementAt(w[0] + " " + w[1] + " = " + w[4].substr(0, dots), lineNumber, fileName, rubric.errors);
+                const auto high =
+                    statementAt(w[0] + " " + w[1] + " = " + w[4].substr(dots + 2), lineNumber, fileName, rubric.errors);
                 if (low && high) {
                     const Range range{low->memory[0].line, boundValue(w[4].substr(0, dots), low->memory[0].value),
                                       boundValue(w[4].substr(dots + 2), high->memory[0].value)};
@@ -172,8 +172,8 @@ Rubric parseRubric(std::string_view text, const std::string& fileName) {
                 rubric.errors.push_back(errorAt(fileName, lineNumber, "seed takes a decimal number, 0 to 4294967295"));
             rubric.seed = static_cast<uint32_t>(seed);
         } else if (!w.empty()) {
-            rubric.errors.push_back(errorAt(fileName, lineNumber,
-                                            "'" + w[0] + "' starts no rubric statement (reference, seed, test, random)"));
+            rubric.errors.push_back(errorAt(
+                fileName, lineNumber, "'" + w[0] + "' starts no rubric statement (reference, seed, test, random)"));
         }
     }
     std::mt19937 draw(rubric.seed);

@@ -31,7 +31,7 @@
 namespace orvik::grading {
 
 struct Rubric {
-    std::string referencePath{};   // as written, relative to the rubric
+    std::string referencePath{}; // as written, relative to the rubric
     uint32_t seed = 1;
     std::vector<TestCase> tests{}; // in the order written, the randomised ones drawn
     // For each test, the expectations the reference solution gives values to.
