@@ -173,7 +173,6 @@ Submission gradeOne(const GradingRubric& rubric, const std::string& path) {
         findInFolder(path, rubric.path, submission);
     } else {
         submission.program = grading::readProgram(path);
-        submission.program.name = path;
     }
     if (!submission.problem.empty())
         return submission;
@@ -342,6 +341,10 @@ std::string feedbackText(const GradingRubric& rubric, const Submission& submissi
     if (!graded(submission))
         return text + "\n" + notGradedText(submission) + "\nNo test could run, so every test counts as failed.\n";
     text += "Graded: " + submission.program.name + "\n\n";
+    const std::vector<TestFailure>& first = submission.outcomes.front().failures;
+    if (!first.empty() && first.front().kind == TestFailure::Kind::StartUp)
+        return text + submission.program.name + " does not load: " + first.front().found +
+               "\nNo test could run, so every test counts as failed.\n";
     for (const TestOutcome& outcome : submission.outcomes) {
         const TestCase& test = *outcome.test;
         const std::string weight = " (weight " + std::to_string(test.weight) + ")";
