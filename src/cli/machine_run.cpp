@@ -7,8 +7,6 @@ namespace orvik::cli {
 
 namespace {
 
-constexpr std::string_view kEndOfRun = "End of run.";
-
 constexpr std::array<std::string_view, kMachineValueCount> kMachineValueNames = [] {
     std::array<std::string_view, kMachineValueCount> names{};
     for (size_t i = 0; i < kRegisters.size(); ++i)
@@ -67,11 +65,11 @@ TraceRecord MachineRun::trace(bool record) {
         described = traceBefore(form_);
     window_.setBoxes = 0;
     form_.handleClick(0);
-    if (!window_.messages.empty()) {
-        result.message = std::move(window_.messages.back());
-        window_.messages.clear();
-    }
-    result.ended = !result.message && window_.box(Box::txtStdOut) == kEndOfRun;
+    // The machine says how the Trace went; the message boxes it showed are
+    // the same text, and are only let go of.
+    window_.messages.clear();
+    result.message = form_.lastRunTimeError();
+    result.ended = !result.message && form_.runHasEnded();
     if (!record)
         return result;
     if (described)

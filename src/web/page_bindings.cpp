@@ -162,7 +162,13 @@ EMSCRIPTEN_BINDINGS(orvik_page) {
         .function("acknowledge", &WebSimulator::acknowledge)
         .function("click", &WebSimulator::click)
         .function("paneEdited", &WebSimulator::paneEdited)
-        .function("programEnded", &WebSimulator::programEnded);
+        .function("programEnded", &WebSimulator::programEnded)
+        .function("startStudy", &WebSimulator::startStudy)
+        .function("stepBack", &WebSimulator::stepBack)
+        .function("runTraces", &WebSimulator::runTraces)
+        .function("runToPosition", &WebSimulator::runToPosition)
+        .function("runToEnd", &WebSimulator::runToEnd)
+        .function("studyView", &WebSimulator::studyView);
     function("windowControls", &windowControlsForPage);
     function("windowFrame", &windowFrame);
     function("assemble", &assemble);

@@ -1,5 +1,9 @@
 #include "web/web_simulator.h"
 
+#include "base/dimensions.h"
+#include "base/hex_text.h"
+#include "study/trace_picture.h"
+#include "study/trace_words.h"
 #include "web/display_text.h"
 
 namespace orvik::web {
@@ -26,6 +30,36 @@ val stepForPage(const StartUpStep& step) {
     return shown;
 }
 
+std::string stopName(study::RunStop stop) {
+    switch (stop) {
+    case study::RunStop::Count: return "count";
+    case study::RunStop::Position: return "position";
+    case study::RunStop::Error: return "error";
+    case study::RunStop::Ended: return "ended";
+    case study::RunStop::Limit: return "limit";
+    }
+    return "";
+}
+
+// A control-store position as typed: one to three hexadecimal digits, either
+// case, within the store; none for anything else.
+std::optional<int16_t> typedPosition(std::string_view typed) {
+    if (typed.empty() || typed.size() > 3)
+        return std::nullopt;
+    int value = 0;
+    for (const char c : typed) {
+        const int digit = hexDigitValue(static_cast<char>(c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c));
+        if (digit < 0)
+            return std::nullopt;
+        value = value * 16 + digit;
+    }
+    if (value >= kControlStoreLines)
+        return std::nullopt;
+    return static_cast<int16_t>(value);
+}
+
+const char* const kInvalid = "invalid";
+
 } // namespace
 
 val WebSimulator::beginStartUp() { return stepForPage(form_.beginFormLoad()); }
@@ -34,6 +68,53 @@ val WebSimulator::answer(const std::string& typed) { return stepForPage(form_.an
 
 val WebSimulator::acknowledge() { return stepForPage(form_.acknowledgeMessage()); }
 
-void WebSimulator::click(int index) { form_.handleClick(static_cast<int16_t>(index)); }
+void WebSimulator::click(int index) {
+    if (index == 0 && history_)
+        history_->trace();
+    else
+        form_.handleClick(static_cast<int16_t>(index));
+}
+
+void WebSimulator::startStudy() {
+    if (!history_)
+        history_.emplace(form_, window_);
+}
+
+bool WebSimulator::stepBack() { return history_ && history_->stepBack(); }
+
+std::string WebSimulator::runTraces(int count) {
+    if (!history_ || count < 1)
+        return kInvalid;
+    return stopName(history_->runTraces(static_cast<uint64_t>(count)));
+}
+
+std::string WebSimulator::runToPosition(const std::string& position, int limit) {
+    const std::optional<int16_t> at = typedPosition(position);
+    if (!history_ || !at || limit < 1)
+        return kInvalid;
+    return stopName(history_->runToPosition(*at, static_cast<uint64_t>(limit)));
+}
+
+std::string WebSimulator::runToEnd(int limit) {
+    if (!history_ || limit < 1)
+        return kInvalid;
+    return stopName(history_->runToEnd(static_cast<uint64_t>(limit)));
+}
+
+val WebSimulator::studyView() const {
+    val view = val::object();
+    const uint64_t traces = history_ ? history_->traces() : 0;
+    view.set("traces", static_cast<double>(traces));
+    std::string words;
+    std::string picture;
+    if (history_ && history_->lastTrace()) {
+        const TraceDescription& trace = *history_->lastTrace();
+        words = study::traceWords(trace, traces);
+        picture = study::tracePicture({trace, traces, study::registerValues(form_), words});
+    }
+    view.set("words", shownText(words, Shown::Exact));
+    view.set("picture", shownText(picture, Shown::Exact));
+    return view;
+}
 
 } // namespace orvik::web

@@ -5,9 +5,11 @@
 // shows next (an input box, a message box, the window, or the end).
 
 #include <emscripten/val.h>
+#include <optional>
 #include <string>
 
 #include "machine/frmOrvik.h"
+#include "study/trace_history.h"
 #include "web/web_window.h"
 
 namespace orvik::web {
@@ -32,8 +34,22 @@ public:
     emscripten::val answer(const std::string& typed);
     emscripten::val acknowledge();
 
-    // A click on command button 0 (Trace) or 1 (Exit).
+    // A click on command button 0 (Trace) or 1 (Exit). With study on, a
+    // Trace goes through the history, so that it can be stepped back.
     void click(int index);
+
+    // The study controls beside the window, once start-up has shown it. Each
+    // run returns why it stopped: "count", "position", "error", "ended",
+    // "limit", or "invalid" for a count, limit or position it cannot take.
+    void startStudy();
+    bool stepBack();
+    std::string runTraces(int count);
+    // `position` as the boxes show it: hexadecimal, 0 to 1FF.
+    std::string runToPosition(const std::string& position, int limit);
+    std::string runToEnd(int limit);
+    // {traces, words, picture}: the last Trace in words and the data path as
+    // SVG; words and picture empty at start-up or with study off.
+    emscripten::val studyView() const;
     void paneEdited(int box) { window_.paneEdited(static_cast<Box>(box)); }
     bool programEnded() const { return form_.programEnded(); }
 
@@ -44,6 +60,7 @@ public:
 private:
     WebWindow window_;
     frmOrvik form_;
+    std::optional<study::TraceHistory> history_;
     static inline WebSimulator* current_ = nullptr;
 };
 

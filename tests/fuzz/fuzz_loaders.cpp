@@ -50,20 +50,9 @@ ReadResult modelRead(std::string_view bytes) {
 }
 
 // The bytes as a regular file without a name on disk, opened by the path the
-// kernel gives it, so the file reader runs exactly as at start-up. One memory
-// file serves every input: it is emptied and written again each time.
+// kernel gives it, so the file reader runs exactly as at start-up.
 std::unique_ptr<TextStream> openAsFile(const std::string& bytes) {
-    static const int fd = memfd_create("orvik-fuzz", MFD_CLOEXEC);
-    FUZZ_CHECK(fd >= 0, "memfd_create failed");
-    FUZZ_CHECK(ftruncate(fd, 0) == 0, "emptying the memory file failed");
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::pwrite(fd, bytes.data() + written, bytes.size() - written, static_cast<off_t>(written));
-        FUZZ_CHECK(n > 0 || errno == EINTR, "write to the memory file failed");
-        if (n > 0)
-            written += static_cast<size_t>(n);
-    }
-    return openTextFileForReading("/proc/self/fd/" + std::to_string(fd));
+    return openTextFileForReading(asFile(bytes, 0));
 }
 
 void checkReaders(const std::string& bytes) {

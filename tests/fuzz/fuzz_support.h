@@ -6,6 +6,7 @@
 // A failed check prints what broke and aborts, so libFuzzer keeps the input
 // as a crash and the corpus replay in the test suite fails on it.
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace orvik::fuzz {
 
@@ -192,6 +195,23 @@ inline std::string printable(std::string_view bytes, size_t limit = 200) {
     if (bytes.size() > limit)
         out += "...";
     return out;
+}
+
+// A name for `bytes` as a regular file: one of a few memory files, emptied
+// and written again for each input, so nothing touches the disk.
+inline std::string asFile(const std::string& bytes, int which) {
+    static int fds[2] = {memfd_create("orvik-fuzz-0", MFD_CLOEXEC), memfd_create("orvik-fuzz-1", MFD_CLOEXEC)};
+    const int fd = fds[which];
+    FUZZ_CHECK(fd >= 0, "memfd_create failed");
+    FUZZ_CHECK(ftruncate(fd, 0) == 0, "emptying the memory file failed");
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + written, bytes.size() - written, static_cast<off_t>(written));
+        FUZZ_CHECK(n > 0 || errno == EINTR, "write to the memory file failed");
+        if (n > 0)
+            written += static_cast<size_t>(n);
+    }
+    return "/proc/self/fd/" + std::to_string(fd);
 }
 
 } // namespace orvik::fuzz

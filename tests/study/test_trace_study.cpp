@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ostream>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -49,6 +52,13 @@ struct WordsRow {
     std::string line;     // next, jump, ALU, C, memory, B
     std::string expected; // a sentence of the Trace in words
 };
+
+// The row's fields as the test's name shows them: "8 0 18 0 0 7".
+void PrintTo(const WordsRow& row, std::ostream* out) {
+    std::string fields = row.line;
+    std::replace(fields.begin(), fields.end(), '\t', ' ');
+    *out << fields;
+}
 
 class TraceWords : public ::testing::TestWithParam<WordsRow> {};
 

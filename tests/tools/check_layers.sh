@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Every include of the project's own headers points to the same layer or a
 # lower one. The order, from the bottom: base, microcode (the format),
-# loading, machine, hosts, assembler, then the front ends and programs (web,
-# ui, cli, grading and study), which nothing below them may include.
+# loading, machine, hosts, assembler, study and grading, the Qt front end,
+# the programs, and the browser edition, which offers the programs'
+# functions beside its window.
 # usage: check_layers.sh SRC_DIR
 set -euo pipefail
 cd "$1"
 rank() {
   case "$1" in
     base) echo 0 ;; microcode) echo 1 ;; loading) echo 2 ;; machine) echo 3 ;; hosts) echo 4 ;;
-    assembler) echo 5 ;; grading|study) echo 6 ;; ui|web|cli) echo 7 ;;
+    assembler) echo 5 ;; grading|study) echo 6 ;; ui) echo 7 ;; cli) echo 8 ;; web) echo 9 ;;
     *) echo unknown ;;
   esac
 }

@@ -1,7 +1,8 @@
 """The page itself in headless Chromium, as a student uses it: typing the
 names at start-up, a file added with the picker, Trace by its access key, an
-edit of a pane before a Trace, the keyboard's way through the window, and the
-assembler's error as orvik-asm prints it.
+edit of a pane before a Trace, the keyboard's way through the window, the
+assembler's error as orvik-asm prints it, and the study aids beside the window
+(stepping back, the picture) with the teacher's switch that leaves them out.
 
 usage: test_page.py SITE ORVIK_ASM ORVIK_RUN"""
 
@@ -127,6 +128,66 @@ class PageTest(unittest.TestCase):
         self.assertNotEqual(native.returncode, 0)
         self.assertIn("^", native.stderr)
         self.assertEqual(shown, native.stdout + native.stderr)
+
+    def shown(self):
+        """Every box and pane as the page shows it, the Trace in words and the picture."""
+        return self.driver.execute_script(
+            """
+            const shown = {};
+            for (const e of document.querySelectorAll('#orvik-client input, #orvik-client .pane'))
+              shown[e.dataset.control] = e.tagName === 'INPUT' ? e.value : e.textContent;
+            shown.words = document.getElementById('study-words').textContent;
+            shown.picture = document.getElementById('study-picture').innerHTML;
+            return shown;
+            """)
+
+    def study(self, button, **fields):
+        for name, value in fields.items():
+            field = self.driver.find_element(By.ID, "study-" + name)
+            field.clear()
+            field.send_keys(value)
+        self.driver.find_element(By.ID, "study-" + button).click()
+        return self.driver.find_element(By.ID, "study-status").text
+
+    def test_step_back_restores_what_a_fresh_run_shows_and_the_picture_follows_each_trace(self):
+        self.start()
+        fresh = [self.shown()]
+        self.assertEqual(fresh[0]["picture"], "")
+        for _ in range(3):
+            box(self.driver, "cmdNav(0)").click()
+            fresh.append(self.shown())
+        svg = self.driver.find_element(By.CSS_SELECTOR, "#study-picture svg")
+        self.assertTrue(svg.find_elements(By.CSS_SELECTOR, ".used"))
+        self.assertNotEqual(fresh[2]["picture"], fresh[3]["picture"])
+        self.assertIn("Trace 3", fresh[3]["words"])
+
+        open_page(self.driver, self.url)
+        self.start()
+        self.assertEqual(self.study("run", count="5"), "Ran 5 Traces.")
+        self.assertEqual(self.study("back"), "")
+        self.study("back")
+        self.assertEqual(self.shown(), fresh[3])
+        for _ in range(3):
+            self.study("back")
+        self.assertEqual(self.shown(), fresh[0])
+        self.assertEqual(self.study("back"), "Already at start-up.")
+        # A Trace after stepping back is the Trace the window runs.
+        box(self.driver, "cmdNav(0)").click()
+        self.assertEqual(self.shown(), fresh[1])
+        self.assertEqual(self.study("to-position", position="3", limit="100"), "Stopped at the position.")
+        self.assertIn("Next position: 3", self.shown()["words"])
+        for button, field in (("to-position", {"position": "200"}), ("run", {"count": "0"})):
+            self.assertIn("0 to 1FF", self.study(button, **field))
+        self.assertEqual(self.study("to-end", limit="100000"), "Stopped at the end of the run.")
+
+    def test_the_teachers_switch_leaves_only_the_window(self):
+        open_page(self.driver, self.url + "?study=off")
+        self.start()
+        self.assertFalse(self.driver.find_element(By.ID, "orvik-study").is_displayed())
+        self.assertFalse(self.driver.find_elements(By.ID, "run-go"))
+        box(self.driver, "cmdNav(0)").click()
+        self.assertEqual(box(self.driver, "txtMPC").get_attribute("value"), "1")
+        self.assertEqual(self.driver.find_element(By.ID, "study-picture").get_attribute("innerHTML"), "")
 
     def test_a_run_to_the_end_prints_orvik_runs_trace_log(self):
         self.driver.find_element(By.ID, "run-go").click()

@@ -17,6 +17,9 @@
   const accessKeys = {}; // lower-case letter -> command button index
   let windowShown = false;
   let programHasEnded = false;
+  // A teacher's exam page (index.html?study=off) keeps only the window:
+  // no study controls, no Trace in words or picture, no run with a trace log.
+  const studyOn = new URLSearchParams(window.location.search).get('study') !== 'off';
 
   // ---- The window services the module calls (Module.page) ------------------------------
   const page = {
@@ -183,8 +186,51 @@
   function click(index) {
     if (!simulator || !windowShown || dialogOpen()) return;
     simulator.click(index);
+    showStudy();
     showEndedWhenIdle();
   }
+
+  // ---- Study beside the window: the history of Traces lives in the module ---------------
+  const STOPPED = {
+    count: (n) => 'Ran ' + n + (n === 1 ? ' Trace.' : ' Traces.'),
+    position: () => 'Stopped at the position.',
+    error: () => 'Stopped at a run-time error.',
+    ended: () => 'Stopped at the end of the run.',
+    limit: () => 'Stopped at the step limit.',
+    start: () => 'Already at start-up.',
+    invalid: () => 'Give a number of at least 1 and a position from 0 to 1FF (hexadecimal).',
+  };
+
+  // The last Trace in words and the data path as the module draws it.
+  function showStudy(status = '') {
+    if (!studyOn || !simulator) return;
+    const view = simulator.studyView();
+    $('study-status').textContent = status;
+    $('study-words').textContent = view.words;
+    const picture = $('study-picture');
+    picture.dataset.traces = view.traces;
+    if (!view.picture) { picture.replaceChildren(); return; }
+    const svg = new DOMParser().parseFromString(view.picture, 'image/svg+xml').documentElement;
+    picture.replaceChildren(document.importNode(svg, true));
+  }
+
+  function studyAction(action) {
+    return () => {
+      if (!simulator || !windowShown || dialogOpen()) return;
+      const before = simulator.studyView().traces;
+      const stop = action();
+      const ran = simulator.studyView().traces - before;
+      showStudy(stop ? STOPPED[stop](ran) : '');
+      showEndedWhenIdle();
+    };
+  }
+
+  const studyNumber = (id) => Math.trunc(Math.min(Number($(id).value) || 0, 0x7fffffff));
+  $('study-back').addEventListener('click', studyAction(() => (simulator.stepBack() ? '' : 'start')));
+  $('study-run').addEventListener('click', studyAction(() => simulator.runTraces(studyNumber('study-count'))));
+  $('study-to-position').addEventListener('click', studyAction(
+    () => simulator.runToPosition($('study-position').value.trim(), studyNumber('study-limit'))));
+  $('study-to-end').addEventListener('click', studyAction(() => simulator.runToEnd(studyNumber('study-limit'))));
 
   // Alt (with or without Shift, as Firefox's access keys go) and a caption's
   // underlined letter press its button, wherever the focus is but in the tools beside the window.
@@ -263,6 +309,7 @@
     windowShown = false;
     programHasEnded = false;
     $('orvik-window').hidden = true;
+    $('orvik-study').hidden = true;
     $('orvik-ended').hidden = true;
     simulator = new Module.Simulator();
     follow(simulator.beginStartUp());
@@ -278,6 +325,11 @@
     } else if (step.what === 'shown') {
       windowShown = true;
       $('orvik-window').hidden = false;
+      if (studyOn) {
+        simulator.startStudy();
+        $('orvik-study').hidden = false;
+        showStudy();
+      }
       focusBeforeDialogs = firstInTabOrder();
       focusBeforeDialogs.focus();
     } else {
@@ -295,6 +347,7 @@
     if (!programHasEnded || dialogOpen()) return;
     windowShown = false;
     $('orvik-window').hidden = true;
+    $('orvik-study').hidden = true;
     $('orvik-ended').hidden = false;
     $('orvik-start-again').focus();
   }
@@ -444,6 +497,8 @@
     window.orvikLastSession = { status: result.status, error: result.error, transcript: result.transcript };
     return result.transcript;
   };
+
+  if (!studyOn) $('run-section').remove();
 
   const ready = createOrvikModule({ page }).then((module) => {
     Module = module;
