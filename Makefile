@@ -65,12 +65,13 @@ BENCH_FLAGS ?= --benchmark_repetitions=10 --benchmark_enable_random_interleaving
 
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DORVIK_BENCH=ON >/dev/null
-	@cmake --build $(BUILD)-bench -j $(JOBS) --target orvik_bench orvik_startup_probe orvik_run_probe orvik-run
+	@cmake --build $(BUILD)-bench -j $(JOBS) --target orvik_bench orvik_startup_probe orvik_run_probe orvik_grade_probe orvik-run
 	@QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bin/orvik_bench $(BENCH_FLAGS)
 	@echo
 	@QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bin/orvik_startup_probe
 	@echo
 	@$(BUILD)-bench/bin/orvik_run_probe $(BUILD)-bench/bin/orvik-run
+	@$(BUILD)-bench/bin/orvik_grade_probe
 	@echo
 	@$(MAKE) --no-print-directory web
 	@/usr/bin/python3 bench/web_bench.py $(WEB_OUT)

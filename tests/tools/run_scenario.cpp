@@ -18,12 +18,14 @@
 // `stdin`, a file given to the program as its standard input (otherwise it
 // reads /dev/null); `expected-stderr`, texts one a line that standard error
 // must contain. Without `expected-stderr` standard error must be empty;
+// `expected-files/`, files the run must write, each with the same lines;
 // `expected-absent`, names one a line of files that must not exist after the
 // run (a program that fails must leave no output behind).
 // Every other file in the folder is there for the program to read.
 
 #include <cstdlib>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -116,6 +118,28 @@ bool absentFilesAbsent(const fs::path& folder, const fs::path& copy) {
     return true;
 }
 
+// Every file under `expected-files/` must be in the copy, under the same name, with the same lines.
+bool writtenFilesMatch(const fs::path& folder, const fs::path& copy) {
+    const fs::path expectedFiles = folder / "expected-files";
+    if (!fs::exists(expectedFiles))
+        return true;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(expectedFiles)) {
+        if (!entry.is_regular_file())
+            continue;
+        const fs::path name = fs::relative(entry.path(), expectedFiles);
+        if (!fs::exists(copy / name)) {
+            std::cout << name.string() << ": the run did not write it\n";
+            return false;
+        }
+        std::ostringstream differences;
+        if (!sameLines(splitLines(readFile(entry.path())), splitLines(readFile(copy / name)), exactly, differences)) {
+            std::cout << name.string() << ": " << differences.str();
+            return false;
+        }
+    }
+    return true;
+}
+
 int runCase(const std::string& program, const fs::path& folder) {
     const std::string name = folder.filename().string();
     const FolderCopy copy(folder);
@@ -125,7 +149,7 @@ int runCase(const std::string& program, const fs::path& folder) {
     std::cout << name << ": ";
     if (!sameLines(expected, splitLines(result.out), exactly, std::cout) ||
         !statusIs(expectedStatus(folder), result.status) || !stderrHolds(folder, result.err) ||
-        !absentFilesAbsent(folder, copy.path()))
+        !absentFilesAbsent(folder, copy.path()) || !writtenFilesMatch(folder, copy.path()))
         return 1;
     std::cout << expected.size() << " lines match\n";
     return 0;
