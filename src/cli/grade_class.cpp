@@ -164,10 +164,8 @@ std::string loadedControlStore(const ProgramFile& program) {
     return run.window().box(Box::txtContStore);
 }
 
-Submission gradeOne(const GradingRubric& rubric, const std::string& path) {
-    Submission submission{.id = fs::path(path).lexically_normal().filename().string(), .path = path};
-    if (submission.id.empty() || submission.id == ".")
-        submission.id = fs::path(path).lexically_normal().parent_path().filename().string();
+Submission gradeOne(const GradingRubric& rubric, const std::string& path, const std::string& id) {
+    Submission submission{.id = id, .path = path};
     std::error_code error;
     if (fs::is_directory(path, error)) {
         findInFolder(path, rubric.path, submission);
@@ -185,6 +183,58 @@ Submission gradeOne(const GradingRubric& rubric, const std::string& path) {
     }
     submission.loadedStore = loadedControlStore(submission.program);
     return submission;
+}
+
+// The names of a path's folders and file, the file's first.
+std::vector<std::string> namesFromTheEnd(const std::string& path) {
+    std::error_code error;
+    fs::path full = fs::absolute(path, error).lexically_normal();
+    std::vector<std::string> names;
+    for (const fs::path& part : full.relative_path())
+        if (!part.empty())
+            names.insert(names.begin(), part.string());
+    return names;
+}
+
+// Each submission is named by its file's or folder's name, and by as many of
+// the folders above it as tell it from the others: two multiply.oasm become
+// alice/multiply.oasm and bob/multiply.oasm, so neither feedback file
+// overwrites the other and the CSV says whose row is whose. A path given twice
+// is numbered.
+std::vector<std::string> submissionIds(const std::vector<std::string>& paths) {
+    std::vector<std::vector<std::string>> names;
+    for (const std::string& path : paths)
+        names.push_back(namesFromTheEnd(path));
+    std::vector<size_t> depth(paths.size(), 1);
+    const auto idAt = [&](size_t i) {
+        std::string id;
+        for (size_t k = std::min(depth[i], names[i].size()); k-- > 0;)
+            id += names[i][k] + (k > 0 ? "/" : "");
+        return id;
+    };
+    for (bool longer = true; longer;) {
+        longer = false;
+        std::map<std::string, std::vector<size_t>> holders;
+        for (size_t i = 0; i < paths.size(); ++i)
+            holders[idAt(i)].push_back(i);
+        for (const auto& [id, group] : holders)
+            for (size_t i : group) {
+                const bool another =
+                    std::any_of(group.begin(), group.end(), [&](size_t j) { return names[j] != names[i]; });
+                if (another && depth[i] < names[i].size()) {
+                    ++depth[i];
+                    longer = true;
+                }
+            }
+    }
+    std::vector<std::string> ids;
+    std::map<std::string, int> seen;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const std::string id = idAt(i);
+        const int count = ++seen[id];
+        ids.push_back(count == 1 ? id : id + "-" + std::to_string(count));
+    }
+    return ids;
 }
 
 // True when every test ended and left the same changes, although each started from its own memory.
@@ -233,10 +283,11 @@ void flagCopies(std::vector<Submission>& submissions, const std::string& example
 std::vector<Submission> gradeClass(const GradingRubric& rubric, const std::vector<std::string>& paths,
                                    const std::string& examplesFolder) {
     std::vector<Submission> submissions(paths.size());
+    const std::vector<std::string> ids = submissionIds(paths);
     std::atomic<size_t> next{0};
     const auto work = [&] {
         for (size_t i = next++; i < paths.size(); i = next++)
-            submissions[i] = gradeOne(rubric, paths[i]);
+            submissions[i] = gradeOne(rubric, paths[i], ids[i]);
     };
     const size_t workers = std::min<size_t>(paths.size(), std::max(1U, std::thread::hardware_concurrency()));
     std::vector<std::thread> threads;

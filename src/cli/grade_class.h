@@ -28,7 +28,7 @@ struct GradingRubric {
 std::vector<std::string> prepareRubric(const std::string& path, GradingRubric& rubric);
 
 struct Submission {
-    std::string id{};   // the file's or the folder's name
+    std::string id{};   // the file's or the folder's name, with the folders above it that tell it from the others
     std::string path{}; // as given
     grading::ProgramFile program{};
     std::string problem{}; // why nothing could be graded, in words for the student

@@ -54,7 +54,11 @@ std::string writeFeedback(const GradingRubric& rubric, const std::vector<Submiss
     if (error)
         return "cannot make the folder " + folder + ": " + error.message();
     for (const Submission& submission : submissions) {
-        const std::string path = (std::filesystem::path(folder) / (submission.id + ".txt")).string();
+        const std::filesystem::path file = std::filesystem::path(folder) / (submission.id + ".txt");
+        std::filesystem::create_directories(file.parent_path(), error); // an id such as alice/multiply.oasm
+        if (error)
+            return "cannot make the folder " + file.parent_path().string() + ": " + error.message();
+        const std::string path = file.string();
         if (std::string fault = writeWholeFile(path, feedbackText(rubric, submission), inputs); !fault.empty())
             return fault;
     }
