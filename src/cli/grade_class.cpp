@@ -164,10 +164,19 @@ std::string loadedControlStore(const ProgramFile& program) {
     return run.window().box(Box::txtContStore);
 }
 
+// The student's id: the name of the file or folder, also when it is given as
+// ".", "..", "alice/" or "class/alice/.." (the folder "class").
+std::string submissionId(const std::string& path) {
+    std::error_code error;
+    fs::path named = fs::absolute(path, error).lexically_normal();
+    if (!named.has_filename())
+        named = named.parent_path();
+    const std::string id = named.filename().string();
+    return id.empty() ? path : id;
+}
+
 Submission gradeOne(const GradingRubric& rubric, const std::string& path) {
-    Submission submission{.id = fs::path(path).lexically_normal().filename().string(), .path = path};
-    if (submission.id.empty() || submission.id == ".")
-        submission.id = fs::path(path).lexically_normal().parent_path().filename().string();
+    Submission submission{.id = submissionId(path), .path = path};
     std::error_code error;
     if (fs::is_directory(path, error)) {
         findInFolder(path, rubric.path, submission);
