@@ -185,7 +185,8 @@ Submission gradeOne(const GradingRubric& rubric, const std::string& path, const 
     return submission;
 }
 
-// The names of a path's folders and file, the file's first.
+// The names of a path's folders and file, the file's first: "class/alice/.."
+// and "." name folders too. The root has no name; it is called what it was given as.
 std::vector<std::string> namesFromTheEnd(const std::string& path) {
     std::error_code error;
     fs::path full = fs::absolute(path, error).lexically_normal();
@@ -193,6 +194,8 @@ std::vector<std::string> namesFromTheEnd(const std::string& path) {
     for (const fs::path& part : full.relative_path())
         if (!part.empty())
             names.insert(names.begin(), part.string());
+    if (names.empty())
+        names.push_back(path);
     return names;
 }
 

@@ -39,9 +39,10 @@ std::optional<TestCase> statementAt(const std::string& statement, int lineNumber
     return file.tests.front();
 }
 
-// A bound as written: -N is negative, any other value 0 to FFF as it stands.
+// A bound as written: -N is negative (the cell holds 1000 - N), any other value
+// 0 to FFF as it stands. -0 is 0, which its cell holds as it stands.
 int32_t boundValue(const std::string& written, int32_t cell) {
-    return written.starts_with('-') ? cell - kCellSpan : cell;
+    return written.starts_with('-') && cell != 0 ? cell - kCellSpan : cell;
 }
 
 // `expect word 200`, `expect TOS`: an expectation whose value the reference solution gives.

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "grading/program_file.h"
+#include "grading/rubric.h"
 #include "grading/test_spec.h"
 
 namespace orvik::grading {
@@ -39,6 +42,28 @@ TEST(TestSpec, TheMemoryHoldsTheSettingsAndTheFillEverywhereElse) {
     EXPECT_TRUE(memory.starts_with("0\t7FF\n1\tFFB\n2\t7FF\n"));
     EXPECT_NE(memory.find("\n800\t2A\n"), std::string::npos);
     EXPECT_TRUE(memory.ends_with("\nFFF\t7FF\n"));
+}
+
+// A range is read as fixed values are: -N is the cell 1000 - N, and the draws cover
+// the whole range, from its negative end through 0, and nothing outside it.
+TEST(Rubric, DrawsFromRangesWithNegativeBounds) {
+    struct Case { const char* range; std::set<int32_t> cells; };
+    const Case cases[] = {
+        {"-3..2", {0xFFD, 0xFFE, 0xFFF, 0, 1, 2}},
+        {"-800..-7FE", {0x800, 0x801, 0x802}},
+        {"-0..1", {0, 1}},
+        {"7FE..7FF", {0x7FE, 0x7FF}},
+    };
+    for (const Case& c : cases) {
+        const Rubric rubric = parseRubric(std::string("reference r.oasm\nrandom 60 r\n  cell 1 = random ") + c.range +
+                                              "\n  expect word 200\n",
+                                          "rubric.txt");
+        ASSERT_TRUE(rubric.errors.empty()) << rubric.errors.front();
+        std::set<int32_t> drawn;
+        for (const TestCase& test : rubric.tests)
+            drawn.insert(test.memory.at(0).value);
+        EXPECT_EQ(drawn, c.cells) << c.range;
+    }
 }
 
 TEST(ProgramFile, TellsAControlStoreFromASourceByContent) {
