@@ -1,15 +1,24 @@
 """The browser edition in headless Chromium: the page opened to its first
 input box, a Trace that writes memory (median over the fibonacci example's
-writes), and the bytes the page transfers. Runs under Debian's python3.
+writes), the bytes the page transfers, and the study views' "Run to the end"
+over an endless loop (endless-loop.ctl, orvik-asm's control store of
+"goto start / start: PC=PC+1;Fetch / loop: H=H+1 / goto loop") until its step
+limit. Runs under Debian's python3.
 
 usage: web_bench.py SITE"""
 
 import pathlib
 import statistics
 import sys
+import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "tests" / "web"))
-from page_browser import browser, served  # noqa: E402
+from page_browser import browser, open_page, served  # noqa: E402
+from selenium.webdriver.common.by import By  # noqa: E402
+from selenium.webdriver.common.keys import Keys  # noqa: E402
+
+HERE = pathlib.Path(__file__).resolve().parent
+ENDLESS_LIMIT = 100000
 
 FIRST_INPUT_BOX = """
 const done = arguments[0];
@@ -50,6 +59,24 @@ return entries.reduce((sum, e) => sum + (e.transferSize || e.encodedBodySize || 
 """
 
 
+def run_to_the_limit(driver, url):
+    """Seconds the study views' "Run to the end" takes over an endless loop."""
+    open_page(driver, url)
+    driver.find_element(By.ID, "file-picker").send_keys(str(HERE / "endless-loop.ctl"))
+    for name in ("endless-loop.ctl", "fibonacci.mem"):
+        driver.find_element(By.ID, "orvik-dialog-input").send_keys(name + Keys.ENTER)
+    limit = driver.find_element(By.ID, "study-limit")
+    limit.clear()
+    limit.send_keys(str(ENDLESS_LIMIT))
+    start = time.perf_counter()
+    driver.find_element(By.ID, "study-to-end").click()
+    status = driver.find_element(By.ID, "study-status").text
+    took = time.perf_counter() - start
+    if status != "Stopped at the step limit.":
+        raise SystemExit("the endless loop stopped otherwise: " + status)
+    return took
+
+
 def main(site):
     opened = []
     with served(site) as url, browser() as driver:
@@ -66,6 +93,7 @@ def main(site):
             driver.get("about:blank")
             driver.get(url + query)
             writes[label] = driver.execute_async_script(TRACES_WITH_WRITES, "fibonacci.ctl", "fibonacci.mem")
+        endless = [run_to_the_limit(driver, url) for _ in range(3)]
     print("Browser edition (headless Chromium, page served from 127.0.0.1)")
     print("  page opened to the first input box   %8.0f ms   (median of %d)" % (statistics.median(opened), len(opened)))
     for label, times in writes.items():
@@ -74,6 +102,8 @@ def main(site):
         else:
             print("  Trace that writes memory, %-16s no Trace wrote memory" % label)
     print("  bytes transferred                    %8.0f kB" % (transferred / 1000))
+    print("  Run to the end, %d Traces of a loop  %8.2f s    (median of %d)"
+          % (ENDLESS_LIMIT, statistics.median(endless), len(endless)))
 
 
 if __name__ == "__main__":

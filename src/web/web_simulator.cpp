@@ -80,11 +80,17 @@ void WebSimulator::startStudy() {
         history_.emplace(form_, window_);
 }
 
-bool WebSimulator::stepBack() { return history_ && history_->stepBack(); }
+// A step back and the runs below run many Traces: the page is sent what
+// they changed once, at the end, instead of at every Trace.
+bool WebSimulator::stepBack() {
+    const HeldBoxes held(window_);
+    return history_ && history_->stepBack();
+}
 
 std::string WebSimulator::runTraces(int count) {
     if (!history_ || count < 1)
         return kInvalid;
+    const HeldBoxes held(window_);
     return stopName(history_->runTraces(static_cast<uint64_t>(count)));
 }
 
@@ -92,12 +98,14 @@ std::string WebSimulator::runToPosition(const std::string& position, int limit) 
     const std::optional<int16_t> at = typedPosition(position);
     if (!history_ || !at || limit < 1)
         return kInvalid;
+    const HeldBoxes held(window_);
     return stopName(history_->runToPosition(*at, static_cast<uint64_t>(limit)));
 }
 
 std::string WebSimulator::runToEnd(int limit) {
     if (!history_ || limit < 1)
         return kInvalid;
+    const HeldBoxes held(window_);
     return stopName(history_->runToEnd(static_cast<uint64_t>(limit)));
 }
 

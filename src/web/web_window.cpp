@@ -47,12 +47,36 @@ void WebWindow::setBoxText(Box box, const std::string& text) {
         return;
     const bool pageHoldsKept = !edited;
     edited = false;
-    const std::string old = std::move(kept);
+    std::string old = std::move(kept);
     kept = text;
-    if (isPane(box) && pageHoldsKept)
-        showPane(box, old, kept);
+    const auto index = static_cast<size_t>(box);
+    if (!holding_) {
+        showChange(box, old, pageHoldsKept);
+    } else if (!held_[index]) {
+        held_[index] = true;
+        heldFrom_[index] = pageHoldsKept ? std::optional(std::move(old)) : std::nullopt;
+    }
+}
+
+void WebWindow::showChange(Box box, const std::string& pageText, bool pageHoldsIt) {
+    const std::string& text = texts_[static_cast<size_t>(box)];
+    if (isPane(box) && pageHoldsIt)
+        showPane(box, pageText, text);
     else
-        page_.call<void>("showBox", static_cast<int>(box), shownText(kept, shownAs(box)));
+        page_.call<void>("showBox", static_cast<int>(box), shownText(text, shownAs(box)));
+}
+
+void WebWindow::showHeldBoxes() {
+    holding_ = false;
+    for (size_t index = 0; index < kBoxCount; ++index) {
+        if (!held_[index])
+            continue;
+        held_[index] = false;
+        const std::optional<std::string> pageText = std::move(heldFrom_[index]);
+        heldFrom_[index].reset();
+        if (!pageText || *pageText != texts_[index])
+            showChange(static_cast<Box>(index), pageText.value_or(""), pageText.has_value());
+    }
 }
 
 // A memory write changes one line of a listing of thousands: the page is

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <emscripten/val.h>
+#include <optional>
 #include <string>
 
 #include "machine/window_services.h"
@@ -33,6 +34,10 @@ public:
 
     // The user changed a pane on the page.
     void paneEdited(Box pane) { edited_[static_cast<size_t>(pane)] = true; }
+    // While a run of many Traces goes on, the page is not sent each box as it
+    // changes: showHeldBoxes sends every box that changed once, as it ends.
+    void holdBoxes() { holding_ = true; }
+    void showHeldBoxes();
     // What the page shows in a box now, read from the page.
     std::string textOnPage(Box box);
 
@@ -41,8 +46,26 @@ private:
     void showPane(Box pane, const std::string& oldText, const std::string& text);
 
     emscripten::val page_;
+    void showChange(Box box, const std::string& pageText, bool pageHoldsIt);
+
     std::array<std::string, kBoxCount> texts_;
     std::array<bool, kBoxCount> edited_{};
+    bool holding_ = false;
+    // For each box changed while held: what the page shows, when known.
+    std::array<std::optional<std::string>, kBoxCount> heldFrom_{};
+    std::array<bool, kBoxCount> held_{};
+};
+
+// Holds the page's boxes for its lifetime (see WebWindow::holdBoxes).
+class HeldBoxes {
+public:
+    explicit HeldBoxes(WebWindow& window) : window_(window) { window_.holdBoxes(); }
+    ~HeldBoxes() { window_.showHeldBoxes(); }
+    HeldBoxes(const HeldBoxes&) = delete;
+    HeldBoxes& operator=(const HeldBoxes&) = delete;
+
+private:
+    WebWindow& window_;
 };
 
 // How the page shows a box: a pane as lines, every other box as one line.

@@ -180,6 +180,18 @@ class PageTest(unittest.TestCase):
             self.assertIn("0 to 1FF", self.study(button, **field))
         self.assertEqual(self.study("to-end", limit="100000"), "Stopped at the end of the run.")
 
+    def test_a_run_that_writes_memory_shows_what_clicking_each_trace_shows(self):
+        # The page is sent a run's changes once, at its end: the written line must arrive.
+        self.start("bytes.ctl", "bytes.mem")
+        for _ in range(17):
+            box(self.driver, "cmdNav(0)").click()
+        clicked = self.shown()
+        self.assertIn("C0FFEE", clicked["txtMainMem"])
+        open_page(self.driver, self.url)
+        self.start("bytes.ctl", "bytes.mem")
+        self.assertEqual(self.study("to-end", limit="100"), "Stopped at the end of the run.")
+        self.assertEqual(self.shown(), clicked)
+
     def test_the_teachers_switch_leaves_only_the_window(self):
         open_page(self.driver, self.url + "?study=off")
         self.start()
