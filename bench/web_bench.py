@@ -16,6 +16,7 @@ sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "tests" / "
 from page_browser import browser, open_page, served  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
+from selenium.webdriver.support.ui import WebDriverWait  # noqa: E402
 
 HERE = pathlib.Path(__file__).resolve().parent
 ENDLESS_LIMIT = 100000
@@ -70,7 +71,10 @@ def run_to_the_limit(driver, url):
     limit.send_keys(str(ENDLESS_LIMIT))
     start = time.perf_counter()
     driver.find_element(By.ID, "study-to-end").click()
-    status = driver.find_element(By.ID, "study-status").text
+    # A long run goes in slices; the status says "Stopped ..." once it is over.
+    status = WebDriverWait(driver, 600, poll_frequency=0.01).until(
+        lambda d: (lambda text: text if text.startswith("Stopped") else None)(
+            d.find_element(By.ID, "study-status").text))
     took = time.perf_counter() - start
     if status != "Stopped at the step limit.":
         raise SystemExit("the endless loop stopped otherwise: " + status)

@@ -15,6 +15,7 @@ import unittest
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
 
 from page_browser import browser, open_page, served
 
@@ -191,6 +192,21 @@ class PageTest(unittest.TestCase):
         self.start("bytes.ctl", "bytes.mem")
         self.assertEqual(self.study("to-end", limit="100"), "Stopped at the end of the run.")
         self.assertEqual(self.shown(), clicked)
+
+    def test_a_long_run_goes_on_in_slices_until_stop_is_pressed(self):
+        folder = pathlib.Path(__file__).resolve().parents[2] / "bench"
+        self.driver.find_element(By.ID, "file-picker").send_keys(str(folder / "endless-loop.ctl"))
+        self.start("endless-loop.ctl", "countdown.mem")
+        self.study("to-end", limit="1000000000")
+        status = lambda: self.driver.find_element(By.ID, "study-status").text
+        WebDriverWait(self.driver, 60).until(lambda d: status().startswith("Running"))
+        box(self.driver, "cmdNav(0)").click()  # the window waits while a run goes on
+        self.driver.find_element(By.ID, "study-stop").click()
+        WebDriverWait(self.driver, 60).until(lambda d: status().startswith("Stopped after"))
+        ran = int(status().split()[2])
+        self.assertGreater(ran, 10000)
+        self.assertIn("Trace %d" % ran, self.shown()["words"])
+        self.assertFalse(self.driver.find_element(By.ID, "study-stop").is_displayed())
 
     def test_the_teachers_switch_leaves_only_the_window(self):
         open_page(self.driver, self.url + "?study=off")

@@ -184,7 +184,7 @@
   }
 
   function click(index) {
-    if (!simulator || !windowShown || dialogOpen()) return;
+    if (!simulator || !windowShown || dialogOpen() || running) return;
     simulator.click(index);
     showStudy();
     showEndedWhenIdle();
@@ -197,6 +197,7 @@
     error: () => 'Stopped at a run-time error.',
     ended: () => 'Stopped at the end of the run.',
     limit: () => 'Stopped at the step limit.',
+    stopped: (n) => 'Stopped after ' + n + (n === 1 ? ' Trace.' : ' Traces.'),
     start: () => 'Already at start-up.',
     invalid: () => 'Give a number of at least 1 and a position from 0 to 1FF (hexadecimal).',
   };
@@ -216,7 +217,7 @@
 
   function studyAction(action) {
     return () => {
-      if (!simulator || !windowShown || dialogOpen()) return;
+      if (!simulator || !windowShown || dialogOpen() || running) return;
       const before = simulator.studyView().traces;
       const stop = action();
       const ran = simulator.studyView().traces - before;
@@ -225,12 +226,49 @@
     };
   }
 
+  // A long run goes in slices, with the page shown and Stop heard between
+  // them; a run that ends within its first slice ends before the click returns.
+  const SLICE = 10000;
+  let running = false;
+  let stopAsked = false;
+
+  // `runSlice(n)` runs at most n Traces and says why it stopped; `goesOn` is
+  // the stop of a slice that ran all n.
+  function studyRun(total, goesOn, runSlice) {
+    return async () => {
+      if (!simulator || !windowShown || dialogOpen() || running) return;
+      const count = total();
+      if (count < 1) { showStudy(STOPPED.invalid()); return; }
+      const before = simulator.studyView().traces;
+      const ran = () => simulator.studyView().traces - before;
+      let stop = runSlice(Math.min(count, SLICE));
+      if (stop === goesOn && count > SLICE) {
+        running = true;
+        stopAsked = false;
+        $('study-stop').hidden = false;
+        while (stop === goesOn && ran() < count && !stopAsked && !dialogOpen()) {
+          showStudy('Running: ' + ran() + ' Traces so far.');
+          await new Promise((resolve) => setTimeout(resolve, 0));
+          if (!stopAsked) stop = runSlice(Math.min(count - ran(), SLICE));
+        }
+        if (stopAsked && stop === goesOn) stop = 'stopped';
+        running = false;
+        $('study-stop').hidden = true;
+      }
+      showStudy(STOPPED[stop](ran()));
+      showEndedWhenIdle();
+    };
+  }
+
   const studyNumber = (id) => Math.trunc(Math.min(Number($(id).value) || 0, 0x7fffffff));
   $('study-back').addEventListener('click', studyAction(() => (simulator.stepBack() ? '' : 'start')));
-  $('study-run').addEventListener('click', studyAction(() => simulator.runTraces(studyNumber('study-count'))));
-  $('study-to-position').addEventListener('click', studyAction(
-    () => simulator.runToPosition($('study-position').value.trim(), studyNumber('study-limit'))));
-  $('study-to-end').addEventListener('click', studyAction(() => simulator.runToEnd(studyNumber('study-limit'))));
+  $('study-run').addEventListener('click', studyRun(
+    () => studyNumber('study-count'), 'count', (n) => simulator.runTraces(n)));
+  $('study-to-position').addEventListener('click', studyRun(
+    () => studyNumber('study-limit'), 'limit', (n) => simulator.runToPosition($('study-position').value.trim(), n)));
+  $('study-to-end').addEventListener('click', studyRun(
+    () => studyNumber('study-limit'), 'limit', (n) => simulator.runToEnd(n)));
+  $('study-stop').addEventListener('click', () => { stopAsked = true; });
 
   // Alt (with or without Shift, as Firefox's access keys go) and a caption's
   // underlined letter press its button, wherever the focus is but in the tools beside the window.
